@@ -1,0 +1,25 @@
+# Deployment settings: compiled into a generated header, each overridable at run time by the
+# environment variable named in the README. Defaults point at the bundled update server.
+set(UPDATER_SERVER_URL "http://127.0.0.1:8470" CACHE STRING "Base address of the update server (no trailing /)")
+set(UPDATER_CONNECTION_TEST_URL "http://127.0.0.1:8470/" CACHE STRING "Address opened by the connection test")
+set(UPDATER_INFO_URL "http://127.0.0.1:8470/updateproginfo.aspx" CACHE STRING "Address of the updater-information page")
+set(UPDATER_LOCAL_SERVER_URL "http://127.0.0.1:8470" CACHE STRING "Server address taken over by the configuration dialog's local button")
+set(UPDATER_SUPPORT_TELEPHONE "Telefon-Hotline: 0800 1234567" CACHE STRING "Support telephone text")
+set(UPDATER_PASSWORD_CONSTANT_1 "4930172854610938275640192837465" CACHE STRING "Archive password constant (31 digits)")
+set(UPDATER_PASSWORD_CONSTANT_2 "73920184756301928374650192837465019283746501928374650192837" CACHE STRING "Archive password constant (59 digits)")
+set(UPDATER_PASSWORD_CONSTANT_3 "582039174650283917465028391746502839174650" CACHE STRING "Archive password constant (42 digits)")
+set(UPDATER_WORKGROUP_PASSWORD "quorlan" CACHE STRING "Password of the database workgroup user")
+
+foreach(constant_and_length 1:31 2:59 3:42)
+  string(REPLACE ":" ";" pair "${constant_and_length}")
+  list(GET pair 0 index)
+  list(GET pair 1 expected)
+  set(value "${UPDATER_PASSWORD_CONSTANT_${index}}")
+  string(LENGTH "${value}" actual)
+  if(NOT actual EQUAL expected OR NOT value MATCHES "^[0-9]+$")
+    message(FATAL_ERROR "UPDATER_PASSWORD_CONSTANT_${index} must be ${expected} digits")
+  endif()
+endforeach()
+
+configure_file(${CMAKE_CURRENT_LIST_DIR}/deployment_defaults.h.in
+               ${CMAKE_BINARY_DIR}/generated/deployment_defaults.h @ONLY)

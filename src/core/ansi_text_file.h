@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// Whole-file reads and writes of the program's single-byte text files ("UpdateInfo.xml",
+// "lizenz.txt", "Hardware.xml", the batch file), in Windows-1252 on every platform.
+namespace upd::ansi_text_file {
+
+// The program reads whole text files into one string of at most this many bytes.
+inline constexpr qsizetype MaxReadBytes = 32767;
+
+// Reads at most `limit` bytes. RuntimeError 53 when the file is missing, 75 when it cannot be
+// read.
+QString read(const QString& path, qsizetype limit = MaxReadBytes);
+
+// Replaces the file's content. RuntimeError 75 when it cannot be written; the previous content
+// stays intact then, because the new content is written beside it and renamed over it.
+void write(const QString& path, const QString& text);
+
+} // namespace upd::ansi_text_file

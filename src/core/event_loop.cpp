@@ -1,0 +1,16 @@
+#include "core/event_loop.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+namespace upd {
+
+void QtEventLoop::yield() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void QtEventLoop::sleep(int milliseconds) {
+    QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
+
+} // namespace upd

@@ -1,0 +1,38 @@
+#include "core/runtime_error.h"
+
+namespace upd {
+
+QString runtimeErrorDescription(int number) {
+    switch (number) {
+    case errnum::InvalidProcedureCall:
+        return QStringLiteral("Ungültiger Prozeduraufruf oder ungültiges Argument");
+    case errnum::Overflow:
+        return QStringLiteral("Überlauf");
+    case errnum::SubscriptOutOfRange:
+        return QStringLiteral("Index außerhalb des gültigen Bereichs");
+    case errnum::TypeMismatch:
+        return QStringLiteral("Typen unverträglich");
+    case errnum::FileNotFound:
+        return QStringLiteral("Datei nicht gefunden");
+    case errnum::PermissionDenied:
+        return QStringLiteral("Zugriff verweigert");
+    case errnum::PathFileAccessError:
+        return QStringLiteral("Fehler beim Zugriff auf Pfad/Datei");
+    case errnum::PathNotFound:
+        return QStringLiteral("Pfad nicht gefunden");
+    default:
+        return QStringLiteral("Anwendungs- oder objektdefinierter Fehler");
+    }
+}
+
+RuntimeError::RuntimeError(int number) : RuntimeError(number, runtimeErrorDescription(number)) {}
+
+RuntimeError::RuntimeError(int number, QString description)
+    : std::runtime_error(description.toStdString()), number_(number),
+      description_(std::move(description)) {}
+
+QString RuntimeError::trapText() const {
+    return description_ + QStringLiteral(" (") + QString::number(number_) + QStringLiteral(")");
+}
+
+} // namespace upd

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Windows-1252, the single-byte code page of the program's text files on every platform.
+namespace upd::windows1252 {
+
+QString decode(const QByteArray& bytes);
+
+// Characters the code page cannot hold become "?", as the platform's own conversion does.
+QByteArray encode(const QString& text);
+
+} // namespace upd::windows1252

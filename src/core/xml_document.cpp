@@ -1,0 +1,118 @@
+#include "core/xml_document.h"
+
+#include <sstream>
+
+namespace upd {
+namespace {
+
+QString fromUtf8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+void appendText(pugi::xml_node node, std::string& out) {
+    for (pugi::xml_node child : node.children()) {
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
+            out += child.value();
+        else if (child.type() == pugi::node_element)
+            appendText(child, out);
+    }
+}
+
+struct ElementCollector : pugi::xml_tree_walker {
+    explicit ElementCollector(std::string name) : name(std::move(name)) {}
+    bool for_each(pugi::xml_node& node) override {
+        if (node.type() == pugi::node_element && (name == "*" || name == node.name()))
+            found.emplace_back(node);
+        return true;
+    }
+    std::string name;
+    std::vector<XmlNode> found;
+};
+
+} // namespace
+
+QString XmlNode::nodeName() const {
+    switch (node_.type()) {
+    case pugi::node_element:
+    case pugi::node_pi:
+        return fromUtf8(node_.name());
+    case pugi::node_declaration:
+        return QStringLiteral("xml");
+    case pugi::node_pcdata:
+        return QStringLiteral("#text");
+    case pugi::node_cdata:
+        return QStringLiteral("#cdata-section");
+    case pugi::node_comment:
+        return QStringLiteral("#comment");
+    case pugi::node_document:
+        return QStringLiteral("#document");
+    case pugi::node_doctype:
+        return QStringLiteral("#doctype");
+    case pugi::node_null:
+        break;
+    }
+    return {};
+}
+
+QString XmlNode::localName() const {
+    if (node_.type() != pugi::node_element)
+        return {};
+    const QString name = nodeName();
+    return name.mid(name.indexOf(u':') + 1);
+}
+
+QString XmlNode::text() const {
+    if (node_.type() == pugi::node_pcdata || node_.type() == pugi::node_cdata)
+        return fromUtf8(node_.value());
+    std::string out;
+    appendText(node_, out);
+    return QString::fromStdString(out);
+}
+
+QString XmlNode::xml() const {
+    if (!node_)
+        return {};
+    std::ostringstream out;
+    node_.print(out, "", pugi::format_raw | pugi::format_no_declaration);
+    return QString::fromStdString(out.str());
+}
+
+std::vector<XmlNode> XmlNode::childNodes() const {
+    std::vector<XmlNode> children;
+    for (pugi::xml_node child : node_.children())
+        children.emplace_back(child);
+    return children;
+}
+
+std::vector<XmlNode> XmlNode::getElementsByTagName(const QString& name) const {
+    ElementCollector collector(name.toStdString());
+    pugi::xml_node start = node_;
+    start.traverse(collector);
+    return std::move(collector.found);
+}
+
+QString XmlNode::firstElementText(const QString& name) const {
+    const auto elements = getElementsByTagName(name);
+    return elements.empty() ? QString() : elements.front().text();
+}
+
+bool XmlNode::hasElement(const QString& name) const {
+    return !getElementsByTagName(name).empty();
+}
+
+XmlDocument::XmlDocument() : doc_(std::make_unique<pugi::xml_document>()) {}
+
+bool XmlDocument::loadXml(const QString& text) {
+    constexpr unsigned options = pugi::parse_default | pugi::parse_declaration |
+                                 pugi::parse_comments | pugi::parse_pi | pugi::parse_doctype;
+    const QByteArray utf8 = text.toUtf8();
+    const pugi::xml_parse_result result =
+        doc_->load_buffer(utf8.constData(), std::size_t(utf8.size()), options, pugi::encoding_utf8);
+    if (!result || !doc_->document_element()) {
+        doc_->reset();
+        return false;
+    }
+    return true;
+}
+
+} // namespace upd
