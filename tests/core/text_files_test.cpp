@@ -1,0 +1,55 @@
+#include "core/ansi_text_file.h"
+#include "core/runtime_error.h"
+#include "core/windows1252.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace upd {
+namespace {
+
+QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+}
+
+TEST(Windows1252, RoundTripsGermanTextAndTheTypographicRange) {
+    const QString text = QStringLiteral("Größe: 5 € – „Zitat“ ÄÖÜäöüß\r\n");
+    const QByteArray bytes = windows1252::encode(text);
+    EXPECT_EQ(bytes.size(), text.size()) << "one byte per character";
+    EXPECT_EQ(bytes.at(text.indexOf(u'€')), char(0x80));
+    EXPECT_EQ(bytes.at(text.indexOf(u'ß')), char(0xDF));
+    EXPECT_EQ(windows1252::decode(bytes), text);
+    // Characters outside the code page become "?".
+    EXPECT_EQ(windows1252::encode(QStringLiteral("a\u0416b\U0001F600c")), QByteArray("a?b?c"));
+}
+
+TEST(AnsiTextFile, WritesSingleByteTextAndReadsAtMostTheLimit) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("lizenz.txt"));
+    ansi_text_file::write(path, QStringLiteral("Nutzungsbedingungen für Ärzte\r\n"));
+    EXPECT_EQ(readBytes(path), QByteArray("Nutzungsbedingungen f\xFCr \xC4rzte\r\n"));
+    EXPECT_EQ(ansi_text_file::read(path), QStringLiteral("Nutzungsbedingungen für Ärzte\r\n"));
+
+    ansi_text_file::write(path, QString(40000, u'x'));
+    EXPECT_EQ(ansi_text_file::read(path).size(), ansi_text_file::MaxReadBytes);
+}
+
+TEST(AnsiTextFile, FailuresRaiseAndKeepTheOldContent) {
+    QTemporaryDir dir;
+    try {
+        ansi_text_file::read(dir.filePath(QStringLiteral("missing.txt")));
+        FAIL() << "a missing file must raise";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), errnum::FileNotFound);
+    }
+    EXPECT_THROW(ansi_text_file::write(dir.filePath(QStringLiteral("no/such/dir/x.txt")),
+                                       QStringLiteral("x")),
+                 RuntimeError);
+}
+
+} // namespace
+} // namespace upd
