@@ -53,3 +53,26 @@ public:
 };
 
 } // namespace upd
+
+namespace upd {
+
+// What a single-file transfer needs of the main window: its flags, the speed timer and the
+// progress display. The main window implements it; transfer tests fake it.
+class TransferWindow {
+public:
+    virtual ~TransferWindow() = default;
+
+    // The user is closing the window: transfers cancel at their next chunk.
+    virtual bool closeRequested() const = 0;
+    // True from the start of a single-file transfer until it returns.
+    virtual void setTransferRunning(bool running) = 0;
+    // The size the server announced for the running transfer (the speed timer's tag).
+    virtual void setAnnouncedSize(qint32 bytes) = 0;
+    virtual void setSpeedTimerEnabled(bool enabled) = 0;
+    // The progress display after every chunk: bar, percentage and amount.
+    virtual void showProgress(qint32 expected, qint32 received) = 0;
+    // The message area of the tab that is visible now.
+    virtual TextArea& visibleMessageArea() = 0;
+};
+
+} // namespace upd

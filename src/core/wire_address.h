@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// How the program's address texts travel on the wire, agreed between the transfer control and
+// the update server:
+// - The "#" (with any blanks before it) that the queries append at the very end is an empty
+//   fragment and is dropped.
+// - Every other character that a URL cannot carry as it is (blanks, "#" from an encoded "ß", "%",
+//   brackets, non-ASCII letters, ...) is sent percent-encoded as its Windows-1252 byte.
+// - "&", "=", "?", "/" and ":" stay as they are: they give the address its structure.
+// The server percent-decodes each query value and reads the bytes as Windows-1252.
+namespace upd::wire_address {
+
+QByteArray encode(const QString& address);
+
+} // namespace upd::wire_address
