@@ -51,7 +51,8 @@ TEST(Numeric, ErrorsCarryGermanDescriptionsAndTrapText) {
     const RuntimeError overflow(errnum::Overflow);
     EXPECT_EQ(overflow.description(), QStringLiteral("Überlauf"));
     EXPECT_EQ(overflow.trapText(), QStringLiteral("Überlauf (6)"));
-    EXPECT_EQ(RuntimeError(errnum::TypeMismatch).description(), QStringLiteral("Typen unverträglich"));
+    EXPECT_EQ(RuntimeError(errnum::TypeMismatch).description(),
+              QStringLiteral("Typen unverträglich"));
 }
 
 } // namespace

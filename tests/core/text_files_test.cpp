@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 namespace upd {

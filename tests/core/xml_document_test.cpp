@@ -1,7 +1,6 @@
 #include "core/xml_document.h"
 
 #include <QStringList>
-
 #include <gtest/gtest.h>
 
 namespace upd {
@@ -22,11 +21,13 @@ TEST(XmlDocument, KeepsDeclarationAndCommentsButFindsTheRootElement) {
         "  <update><version>3.1.2</version></update>\n</updates>")));
     EXPECT_EQ(doc.firstChild().nodeName(), QStringLiteral("xml"));
     EXPECT_EQ(names(doc.childNodes()),
-              (QStringList{QStringLiteral("xml"), QStringLiteral("#comment"), QStringLiteral("updates")}));
+              (QStringList{QStringLiteral("xml"), QStringLiteral("#comment"),
+                           QStringLiteral("updates")}));
     const XmlNode root = doc.documentElement();
     EXPECT_EQ(root.nodeName(), QStringLiteral("updates"));
     // Whitespace between elements is not kept as text nodes.
-    EXPECT_EQ(names(root.childNodes()), (QStringList{QStringLiteral("update"), QStringLiteral("update")}));
+    EXPECT_EQ(names(root.childNodes()),
+              (QStringList{QStringLiteral("update"), QStringLiteral("update")}));
 
     const auto versions = doc.getElementsByTagName(QStringLiteral("version"));
     ASSERT_EQ(versions.size(), 2u);
@@ -36,12 +37,14 @@ TEST(XmlDocument, KeepsDeclarationAndCommentsButFindsTheRootElement) {
     EXPECT_EQ(root.firstElementText(QStringLiteral("name")), QStringLiteral("Größe & Co"));
     EXPECT_EQ(root.firstElementText(QStringLiteral("missing")), QString());
     EXPECT_EQ(doc.getElementsByTagName(QStringLiteral("*")).size(), 6u);
-    EXPECT_EQ(root.childNodes()[1].xml(), QStringLiteral("<update><version>3.1.2</version></update>"));
+    EXPECT_EQ(root.childNodes()[1].xml(),
+              QStringLiteral("<update><version>3.1.2</version></update>"));
 }
 
 TEST(XmlDocument, PrefixedNamesAndFailedLoads) {
     XmlDocument doc;
-    ASSERT_TRUE(doc.loadXml(QStringLiteral("<a:root xmlns:a=\"urn:x\"><a:item>1</a:item></a:root>")));
+    ASSERT_TRUE(
+        doc.loadXml(QStringLiteral("<a:root xmlns:a=\"urn:x\"><a:item>1</a:item></a:root>")));
     EXPECT_EQ(doc.documentElement().nodeName(), QStringLiteral("a:root"));
     EXPECT_EQ(doc.documentElement().localName(), QStringLiteral("root"));
 

@@ -1,16 +1,17 @@
 #include "support/local_http_server.h"
 
 #include <arpa/inet.h>
+#include <chrono>
 #include <netinet/in.h>
+#include <stdexcept>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <stdexcept>
-
 namespace upd::test {
 
-LocalHttpServer::~LocalHttpServer() { stop(); }
+LocalHttpServer::~LocalHttpServer() {
+    stop();
+}
 
 void LocalHttpServer::start() {
     server_.set_logger([this](const httplib::Request& request, const httplib::Response&) {

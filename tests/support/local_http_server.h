@@ -1,8 +1,7 @@
 #pragma once
 
-#include <httplib.h>
-
 #include <atomic>
+#include <httplib.h>
 #include <mutex>
 #include <string>
 #include <thread>

@@ -6,10 +6,11 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-
 #include <ostream>
 
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 inline void PrintTo(const QByteArray& bytes, std::ostream* out) {
     *out << '"' << bytes.toStdString() << '"';
 }

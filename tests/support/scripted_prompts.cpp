@@ -26,7 +26,8 @@ MessageAnswer ScriptedPrompts::messageBox(const QString& text, MessageButtons bu
 
 QString ScriptedPrompts::inputBox(const QString& prompt, const QString& title,
                                   const QString& defaultText) {
-    shown_.push_back({prompt, title, MessageButtons::OkCancel, MessageIcon::None, true, defaultText});
+    shown_.push_back(
+        {prompt, title, MessageButtons::OkCancel, MessageIcon::None, true, defaultText});
     if (inputs_.empty())
         return defaultText;
     const QString text = inputs_.front();

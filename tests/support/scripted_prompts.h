@@ -3,7 +3,6 @@
 #include "core/prompts.h"
 
 #include <QString>
-
 #include <deque>
 #include <vector>
 
