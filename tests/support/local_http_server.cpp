@@ -14,16 +14,11 @@ LocalHttpServer::~LocalHttpServer() {
 }
 
 void LocalHttpServer::start() {
-    server_.set_logger([this](const httplib::Request& request, const httplib::Response&) {
-        std::string target = request.path;
-        if (!request.params.empty()) {
-            // Keep the query as it arrived on the wire (httplib has already split it).
-            const auto question = request.target.find('?');
-            if (question != std::string::npos)
-                target += request.target.substr(question);
-        }
+    // Recorded before the handler runs, so a request is listed by the time its answer arrives.
+    server_.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
         std::lock_guard lock(mutex_);
-        requests_.push_back(target);
+        requests_.push_back(request.target);
+        return httplib::Server::HandlerResponse::Unhandled;
     });
     port_ = server_.bind_to_any_port("127.0.0.1");
     if (port_ <= 0)

@@ -25,7 +25,7 @@ public:
     int port() const { return port_; }
     // "http://127.0.0.1:<port>" followed by `path`.
     std::string url(const std::string& path = "") const;
-    // Every request's path with its query, in arrival order.
+    // Every request's target (path and query) as it arrived on the wire, in arrival order.
     std::vector<std::string> requests() const;
 
 private:
