@@ -73,6 +73,15 @@ TEST(Versions, FileVersionsOfProgramFiles) {
     }
 }
 
+TEST(Versions, AWindowsProgramFileFromADebianPackage) {
+    // mscorlib.dll of Debian 12's Mono (package libmono-corlib4.5-dll): a PE32 file built by
+    // another toolchain, with file version 4.6.57.0 in its version resource.
+    const QString path = QStringLiteral("/usr/lib/mono/4.5/mscorlib.dll");
+    ASSERT_TRUE(QFile::exists(path)) << "scripts/install-deps installs it";
+    EXPECT_EQ(GetFileVersionString(path), QStringLiteral("4.06.57.00"));
+    EXPECT_EQ(GetFileVersionDotted(path), QStringLiteral("4.6.57.0"));
+}
+
 TEST(Versions, FilesWithoutVersionInformationGiveEmptyText) {
     QTemporaryDir dir;
     const QString noVersion = dir.filePath(QStringLiteral("icon-only.exe"));
