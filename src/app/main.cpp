@@ -8,17 +8,21 @@
 #include "platform/settings_store.h"
 #include "startup/connection_check.h"
 #include "startup/startup.h"
+#include "ui/frm_start.h"
 #include "ui/message_prompts.h"
+#include "ui/unavailable_steps.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <cstdio>
 
 namespace {
 
 class ApplicationStartup final : public upd::StartupActions {
 public:
-    ApplicationStartup(upd::Session& session, upd::EventLoop& loop)
-        : session_(session), loop_(loop) {}
+    ApplicationStartup(upd::Session& session, upd::EventLoop& loop, upd::Prompts& prompts)
+        : session_(session), loop_(loop), prompts_(prompts) {}
+    ~ApplicationStartup() override { delete mainWindow_; }
 
     bool isInternetReachable() override { return upd::CheckInternetConnection(session_, loop_); }
 
@@ -28,8 +32,14 @@ public:
     }
 
     void showMainWindow() override {
-        // The main window plugs in here.
-        std::fputs("quorlan-Internet-Update: main window not available in this build\n", stderr);
+        auto* window = new upd::frmStart(session_, prompts_, loop_, steps_);
+        // An unknown installed version has been reported; the program ends.
+        if (!window->Form_Load()) {
+            delete window;
+            return;
+        }
+        mainWindow_ = window;
+        window->show();
     }
 
     void runBackgroundCheck() override {
@@ -38,11 +48,15 @@ public:
                    stderr);
     }
 
-    bool windowOpen() const { return false; }
+    bool windowOpen() const { return !mainWindow_.isNull(); }
 
 private:
     upd::Session& session_;
     upd::EventLoop& loop_;
+    upd::Prompts& prompts_;
+    // The search, downloads and installations are plugged in here as they are built.
+    upd::UnavailableWizardSteps steps_;
+    QPointer<upd::frmStart> mainWindow_;
     std::unique_ptr<upd::InstanceLock> instanceLock_;
 };
 
@@ -56,7 +70,7 @@ int main(int argc, char* argv[]) {
     upd::QtEventLoop loop;
     upd::NativeSettingsStore store;
     upd::MessagePrompts prompts;
-    ApplicationStartup actions(session, loop);
+    ApplicationStartup actions(session, loop, prompts);
 
     upd::Main(session, upd::commandLineText(QCoreApplication::arguments()), store, prompts,
               actions);
