@@ -104,6 +104,8 @@ void frmStart::buildWindow() {
     lblVersion = new QLabel(this);
     lblVersion->setEnabled(false);
     lblInfo = new LabelButton(QStringLiteral("Info"), this);
+    // Shown once the search has found data updates.
+    lblInfo->setVisible(false);
     lblStart = new LabelButton(QStringLiteral("Start"), this);
     lblEnd = new LabelButton(QStringLiteral("Beenden"), this);
     auto* buttons = new QHBoxLayout;

@@ -74,19 +74,20 @@ bool frmStart::Form_Load() {
     }
 
     if (session_.RunMode != runmode::Online) {
-        SSTab1->setCurrentIndex(tab::Installation);
+        // The state first: selecting a tab runs the tab guard, which looks at the state.
         WizardState_ = wizard::InstallProgramUpdates;
+        SSTab1->setCurrentIndex(tab::Installation);
         ShowOfflineControls(true);
         offlineDirectory_.setText(nativePath(host.ExePath, QStringLiteral("Updates")));
     } else {
-        SSTab1->setCurrentIndex(tab::Search);
         WizardState_ = wizard::Search;
+        SSTab1->setCurrentIndex(tab::Search);
     }
     if (session_.RunMode == runmode::OfflineTypedDirectory)
         offlineDirectory_.setText(QString());
     if (session_.RunMode == runmode::NewUpdater) {
-        SSTab1->setCurrentIndex(tab::Download);
         WizardState_ = wizard::DownloadNewUpdater;
+        SSTab1->setCurrentIndex(tab::Download);
     }
 
     ShowWizardState();
