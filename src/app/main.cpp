@@ -10,6 +10,7 @@
 #include "startup/startup.h"
 #include "ui/frm_start.h"
 #include "ui/message_prompts.h"
+#include "ui/open_main_window.h"
 #include "ui/unavailable_steps.h"
 
 #include <QApplication>
@@ -32,14 +33,7 @@ public:
     }
 
     void showMainWindow() override {
-        auto* window = new upd::frmStart(session_, prompts_, loop_, steps_);
-        // An unknown installed version has been reported; the program ends.
-        if (!window->Form_Load()) {
-            delete window;
-            return;
-        }
-        mainWindow_ = window;
-        window->show();
+        mainWindow_ = upd::OpenMainWindow(session_, prompts_, loop_, steps_);
     }
 
     void runBackgroundCheck() override {
