@@ -8,17 +8,22 @@
 #include "platform/settings_store.h"
 #include "startup/connection_check.h"
 #include "startup/startup.h"
+#include "ui/frm_start.h"
 #include "ui/message_prompts.h"
+#include "ui/open_main_window.h"
+#include "ui/unavailable_steps.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <cstdio>
 
 namespace {
 
 class ApplicationStartup final : public upd::StartupActions {
 public:
-    ApplicationStartup(upd::Session& session, upd::EventLoop& loop)
-        : session_(session), loop_(loop) {}
+    ApplicationStartup(upd::Session& session, upd::EventLoop& loop, upd::Prompts& prompts)
+        : session_(session), loop_(loop), prompts_(prompts) {}
+    ~ApplicationStartup() override { delete mainWindow_; }
 
     bool isInternetReachable() override { return upd::CheckInternetConnection(session_, loop_); }
 
@@ -28,8 +33,7 @@ public:
     }
 
     void showMainWindow() override {
-        // The main window plugs in here.
-        std::fputs("quorlan-Internet-Update: main window not available in this build\n", stderr);
+        mainWindow_ = upd::OpenMainWindow(session_, prompts_, loop_, steps_);
     }
 
     void runBackgroundCheck() override {
@@ -38,11 +42,15 @@ public:
                    stderr);
     }
 
-    bool windowOpen() const { return false; }
+    bool windowOpen() const { return !mainWindow_.isNull(); }
 
 private:
     upd::Session& session_;
     upd::EventLoop& loop_;
+    upd::Prompts& prompts_;
+    // The search, downloads and installations are plugged in here as they are built.
+    upd::UnavailableWizardSteps steps_;
+    QPointer<upd::frmStart> mainWindow_;
     std::unique_ptr<upd::InstanceLock> instanceLock_;
 };
 
@@ -56,7 +64,7 @@ int main(int argc, char* argv[]) {
     upd::QtEventLoop loop;
     upd::NativeSettingsStore store;
     upd::MessagePrompts prompts;
-    ApplicationStartup actions(session, loop);
+    ApplicationStartup actions(session, loop, prompts);
 
     upd::Main(session, upd::commandLineText(QCoreApplication::arguments()), store, prompts,
               actions);

@@ -1,0 +1,233 @@
+// The main window's controls and their layout.
+
+#include "ui/frm_start.h"
+
+#include "ui/header_art.h"
+#include "ui/twips.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace upd {
+namespace {
+
+// The bar's full width at 100 %.
+constexpr double BarTrackTwips = 5490;
+
+QPlainTextEdit* makeTextBox(int heightTwips, QWidget* parent) {
+    auto* box = new QPlainTextEdit(parent);
+    box->setReadOnly(true);
+    box->setMinimumHeight(twips(heightTwips));
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    return box;
+}
+
+QLineEdit* makeLineBox(QWidget* parent) {
+    auto* box = new QLineEdit(parent);
+    box->setMinimumWidth(twips(1500));
+    return box;
+}
+
+} // namespace
+
+frmStart::frmStart(Session& session, Prompts& prompts, EventLoop& loop, WizardSteps& steps,
+                   QWidget* parent)
+    : QWidget(parent), session_(session), prompts_(prompts), loop_(loop), steps_(steps) {
+    setObjectName(QStringLiteral("frmStart"));
+    // Unloading the window releases it.
+    setAttribute(Qt::WA_DeleteOnClose);
+    buildWindow();
+
+    for (int i = 0; i < 3; ++i)
+        hinweisAreas_[i] = std::make_unique<PlainTextArea>(txtHinweis[i]);
+    tabControl_ = TabWidgetControl(SSTab1);
+    programVersion_ = LineTextArea(txtProgVersion);
+    internetVersion_ = LineTextArea(txtProgExeInternet);
+    downloadList_ = PlainTextArea(txtDownload);
+    installationLog_ = PlainTextArea(txtInstallation);
+    offlineDirectory_ = LineTextArea(txtOfflineUpdates);
+
+    tmrSpeedTest = new QTimer(this);
+    tmrSpeedTest->setInterval(1000);
+    connect(tmrSpeedTest, &QTimer::timeout, this, &frmStart::tmrSpeedTest_Timer);
+    tmrSpeedTest->start();
+
+    connect(SSTab1, &QTabWidget::currentChanged, this, &frmStart::SSTab1_Click);
+    connect(lblStart, &QAbstractButton::clicked, this, &frmStart::StartAskForUpdates);
+    connect(lblEnd, &QAbstractButton::clicked, this, &frmStart::lblEnd_Click);
+    connect(lblInfo, &QAbstractButton::clicked, this, &frmStart::lblInfo_Click);
+    connect(cmdOldVersion, &QPushButton::clicked, this, &frmStart::cmdOldVersion_Click);
+    connect(cmdSearch, &QPushButton::clicked, this, &frmStart::cmdSearch_Click);
+    connect(cmdInfo, &QPushButton::clicked, this, &frmStart::cmdInfo_Click);
+
+    // The hidden configuration: Ctrl+Shift+K, with or without Alt, wherever the focus is.
+    for (const auto& keys : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K),
+                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::ALT | Qt::Key_K)}) {
+        auto* chord = new QShortcut(keys, this);
+        chord->setContext(Qt::WindowShortcut);
+        connect(chord, &QShortcut::activated, this, &frmStart::showConfiguration);
+    }
+}
+
+frmStart::~frmStart() = default;
+
+void frmStart::buildWindow() {
+    auto* header = new HeaderArt(this);
+    lblCallerName = new QLabel(header);
+    lblCallerName->setObjectName(QStringLiteral("lblCallerName"));
+    QFont callerFont = lblCallerName->font();
+    callerFont.setPointSizeF(callerFont.pointSizeF() * 1.5);
+    callerFont.setBold(true);
+    lblCallerName->setFont(callerFont);
+    lblCallerName->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    auto* headerLayout = new QHBoxLayout(header);
+    headerLayout->setContentsMargins(twips(300), 0, twips(300), 0);
+    headerLayout->addWidget(lblCallerName);
+    headerLayout->addStretch();
+
+    SSTab1 = new QTabWidget(this);
+    SSTab1->setFont(QFont(QStringLiteral("Tahoma"), SSTab1->font().pointSize()));
+    SSTab1->addTab(buildSearchTab(), QStringLiteral("Update-Abfrage"));
+    SSTab1->addTab(buildDownloadTab(), QStringLiteral("Download"));
+    SSTab1->addTab(buildInstallationTab(), QStringLiteral("Installation"));
+
+    lblVersion = new QLabel(this);
+    lblVersion->setEnabled(false);
+    lblInfo = new LabelButton(QStringLiteral("Info"), this);
+    // Shown once the search has found data updates.
+    lblInfo->setVisible(false);
+    lblStart = new LabelButton(QStringLiteral("Start"), this);
+    lblEnd = new LabelButton(QStringLiteral("Beenden"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(lblVersion);
+    buttons->addStretch();
+    buttons->addWidget(lblInfo);
+    buttons->addWidget(lblStart);
+    buttons->addWidget(lblEnd);
+
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(twips(180), twips(120), twips(180), twips(180));
+    body->addWidget(SSTab1, 1);
+    body->addSpacing(twips(120));
+    body->addLayout(buttons);
+
+    auto* window = new QVBoxLayout(this);
+    window->setContentsMargins(0, 0, 0, 0);
+    window->setSpacing(0);
+    window->addWidget(header);
+    window->addLayout(body, 1);
+
+    resize(twips(7200), twips(7000));
+}
+
+QWidget* frmStart::buildMessagePanel(int index) {
+    auto* panel = new QWidget;
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(twips(45));
+    Label1[index] = new QLabel(QStringLiteral("Aktuelle Meldungen"), panel);
+    txtHinweis[index] = makeTextBox(1200, panel);
+    layout->addWidget(Label1[index]);
+    layout->addWidget(txtHinweis[index], 1);
+    return panel;
+}
+
+QWidget* frmStart::buildSearchTab() {
+    auto* page = new QWidget;
+    Frame1 = new QGroupBox(QStringLiteral("Versionen"), page);
+    txtProgVersion = makeLineBox(Frame1);
+    txtProgExeInternet = makeLineBox(Frame1);
+    txtProgExeInternet->setReadOnly(true);
+    cmdOldVersion = new QPushButton(QStringLiteral("Version"), Frame1);
+
+    auto* grid = new QGridLayout(Frame1);
+    grid->setColumnStretch(1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("auf Ihrem PC"), Frame1), 0, 0);
+    grid->addWidget(txtProgVersion, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("im Internet verfügbar:"), Frame1), 1, 0);
+    grid->addWidget(txtProgExeInternet, 1, 1);
+    auto* otherVersion =
+        new QLabel(QStringLiteral("Klicken Sie hier, um eine andere Version einzugeben:"), Frame1);
+    otherVersion->setWordWrap(true);
+    grid->addWidget(otherVersion, 2, 0, 1, 2);
+    grid->addWidget(cmdOldVersion, 2, 2);
+
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(Frame1);
+    layout->addWidget(buildMessagePanel(tab::Search), 1);
+    return page;
+}
+
+QWidget* frmStart::buildDownloadTab() {
+    auto* page = new QWidget;
+    Frame2 = new QGroupBox(QStringLiteral("Datei-Download"), page);
+    txtDownload = makeTextBox(600, Frame2);
+
+    // The bar: `Percent` grows over its track; `txtPercent` shows the percentage in the middle,
+    // black on the empty track and white once the bar has passed it.
+    ImgLine = new QFrame(Frame2);
+    static_cast<QFrame*>(ImgLine)->setFrameShape(QFrame::StyledPanel);
+    ImgLine->setFixedSize(twips(BarTrackTwips) + 2, twips(300));
+    ImgLine->setStyleSheet(QStringLiteral("QFrame { background: white; }"));
+    Percent = new QLabel(ImgLine);
+    Percent->setObjectName(QStringLiteral("Percent"));
+    Percent->setStyleSheet(QStringLiteral("background: rgb(30, 70, 140); color: transparent;"));
+    Percent->setGeometry(1, 1, 0, twips(300) - 2);
+    txtPercent = new QLabel(ImgLine);
+    txtPercent->setAlignment(Qt::AlignCenter);
+    txtPercent->setStyleSheet(QStringLiteral("background: transparent;"));
+    txtPercent->setGeometry(0, 0, ImgLine->width(), ImgLine->height());
+
+    lblData[0] = new QLabel(QStringLiteral("übertragen: 0 Kb"), Frame2);
+    lblData[1] = new QLabel(QStringLiteral("Geschwindigkeit: unbekannt"), Frame2);
+    lblData[2] = new QLabel(QStringLiteral("geschätzte Restzeit: unbekannt"), Frame2);
+
+    auto* layout = new QVBoxLayout(Frame2);
+    layout->addWidget(txtDownload);
+    layout->addWidget(ImgLine, 0, Qt::AlignHCenter);
+    for (QLabel* label : lblData)
+        layout->addWidget(label);
+
+    auto* pageLayout = new QVBoxLayout(page);
+    pageLayout->addWidget(Frame2);
+    pageLayout->addWidget(buildMessagePanel(tab::Download), 1);
+    return page;
+}
+
+QWidget* frmStart::buildInstallationTab() {
+    auto* page = new QWidget;
+    Frame3 = new QGroupBox(QStringLiteral("Update-Installation"), page);
+    txtInstallation = makeTextBox(900, Frame3);
+    auto* frameLayout = new QVBoxLayout(Frame3);
+    frameLayout->addWidget(txtInstallation);
+
+    lblOfflineUpdates = new QLabel(QStringLiteral("Verzeichnis der Updates:"), page);
+    txtOfflineUpdates = makeLineBox(page);
+    cmdSearch = new QPushButton(QStringLiteral("..."), page);
+    cmdSearch->setFixedWidth(twips(450));
+    cmdInfo = new QPushButton(QStringLiteral("Info"), page);
+    auto* offline = new QHBoxLayout;
+    offline->addWidget(lblOfflineUpdates);
+    offline->addWidget(txtOfflineUpdates, 1);
+    offline->addWidget(cmdSearch);
+    offline->addWidget(cmdInfo);
+
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(Frame3);
+    layout->addLayout(offline);
+    layout->addWidget(buildMessagePanel(tab::Installation), 1);
+    ShowOfflineControls(false);
+    return page;
+}
+
+} // namespace upd

@@ -1,0 +1,161 @@
+#pragma once
+
+#include "core/wizard.h"
+#include "ui/label_button.h"
+#include "ui/tab_control.h"
+#include "ui/text_box_area.h"
+
+#include <QWidget>
+#include <array>
+#include <memory>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QShortcut;
+class QTabWidget;
+class QTimer;
+
+namespace upd {
+
+// The main window: a wizard of three tabs whose Start/Next button always performs the next step.
+// The window performs no transfer, query or installation itself; it calls the wizard's steps,
+// shows their outcome and moves the wizard state on.
+class frmStart final : public QWidget, public WizardWindow {
+    Q_OBJECT
+public:
+    frmStart(Session& session, Prompts& prompts, EventLoop& loop, WizardSteps& steps,
+             QWidget* parent = nullptr);
+    ~frmStart() override;
+
+    // The initialisation; false when the installed version is unknown and the program must end
+    // (the message has been shown then). A second call does nothing.
+    bool Form_Load();
+
+    // Performs the click of the Start/Next button.
+    void StartAskForUpdates();
+
+    // WizardWindow
+    Session& session() override { return session_; }
+    Prompts& prompts() override { return prompts_; }
+    EventLoop& eventLoop() override { return loop_; }
+    WizardFlags& flags() override { return flags_; }
+    std::int32_t wizardState() const override { return WizardState_; }
+    void setWizardState(std::int32_t state) override { WizardState_ = state; }
+    void ShowWizardState() override;
+    TabControl& tabs() override { return tabControl_; }
+    Button& startButton() override { return *lblStart; }
+    void setInfoButtonVisible(bool visible) override;
+    void clickInfoButton() override { lblInfo_Click(); }
+    bool isWindowVisible() const override { return isVisible(); }
+    TextArea& messageArea(int tabIndex) override;
+    TextArea& programVersion() override { return programVersion_; }
+    TextArea& internetVersion() override { return internetVersion_; }
+    TextArea& downloadList() override { return downloadList_; }
+    TextArea& installationLog() override { return installationLog_; }
+    TextArea& offlineDirectory() override { return offlineDirectory_; }
+    XmlDocument& ResponseDocument() override { return responseDocument_; }
+
+    // TransferWindow
+    bool closeRequested() const override { return flags_.CloseRequested; }
+    void setTransferRunning(bool running) override { flags_.TransferRunning = running; }
+    void setAnnouncedSize(qint32 bytes) override;
+    void setSpeedTimerEnabled(bool enabled) override;
+    void showProgress(qint32 expected, qint32 received) override {
+        ProgressBar(expected, received);
+    }
+    TextArea& visibleMessageArea() override;
+
+    // The progress display after every chunk of a transfer.
+    void ProgressBar(qint32 expected, qint32 received);
+    // The speed timer's tick: speed and remaining time, or the delayed close.
+    void tmrSpeedTest_Timer();
+    QString speedTimerTag() const { return tmrSpeedTestTag_; }
+    // The bar's width in twips, as the progress display set it.
+    float percentWidthTwips() const { return percentWidth_; }
+
+    void ShowOfflineControls(bool visible);
+
+    // The window's controls, under the names the program gives them.
+    QTabWidget* SSTab1 = nullptr;
+    std::array<QPlainTextEdit*, 3> txtHinweis{};
+    std::array<QLabel*, 3> Label1{};
+    QGroupBox* Frame1 = nullptr;
+    QLineEdit* txtProgVersion = nullptr;
+    QLineEdit* txtProgExeInternet = nullptr;
+    QPushButton* cmdOldVersion = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QPlainTextEdit* txtDownload = nullptr;
+    QWidget* ImgLine = nullptr; // the bar's track
+    QLabel* Percent = nullptr;
+    QLabel* txtPercent = nullptr;
+    std::array<QLabel*, 3> lblData{};
+    QGroupBox* Frame3 = nullptr;
+    QPlainTextEdit* txtInstallation = nullptr;
+    QLabel* lblOfflineUpdates = nullptr;
+    QLineEdit* txtOfflineUpdates = nullptr;
+    QPushButton* cmdSearch = nullptr;
+    QPushButton* cmdInfo = nullptr;
+    LabelButton* lblStart = nullptr;
+    LabelButton* lblEnd = nullptr;
+    LabelButton* lblInfo = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* lblCallerName = nullptr;
+    QTimer* tmrSpeedTest = nullptr;
+
+    // The event handlers.
+    void SSTab1_Click();
+    void cmdOldVersion_Click();
+    void cmdSearch_Click();
+    void cmdInfo_Click();
+    void lblInfo_Click();
+    void lblEnd_Click();
+    void showConfiguration();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWindow();
+    QWidget* buildSearchTab();
+    QWidget* buildDownloadTab();
+    QWidget* buildInstallationTab();
+    QWidget* buildMessagePanel(int index);
+
+    void DownloadProgramUpdates();
+    void DownloadNewUpdater();
+    void DownloadDataUpdates();
+    void runStep();
+
+    void setPercentWidth(float widthTwips);
+    void setLabelIfChanged(QLabel* label, const QString& text);
+    void unloadFromCode();
+    void Form_Unload();
+
+    Session& session_;
+    Prompts& prompts_;
+    EventLoop& loop_;
+    WizardSteps& steps_;
+
+    WizardFlags flags_;
+    std::int32_t WizardState_ = wizard::Search;
+    XmlDocument responseDocument_;
+
+    std::array<std::unique_ptr<PlainTextArea>, 3> hinweisAreas_;
+    TabWidgetControl tabControl_{nullptr};
+    LineTextArea programVersion_{nullptr};
+    LineTextArea internetVersion_{nullptr};
+    PlainTextArea downloadList_{nullptr};
+    PlainTextArea installationLog_{nullptr};
+    LineTextArea offlineDirectory_{nullptr};
+
+    QString tmrSpeedTestTag_ = QStringLiteral("0");
+    qint32 currentCount_ = 0;
+    qint32 previousCount_ = 0;
+    float percentWidth_ = 0;
+    bool unloadingFromCode_ = false;
+};
+
+} // namespace upd

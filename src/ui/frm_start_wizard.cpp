@@ -1,0 +1,448 @@
+// The main window's behaviour: initialisation, the wizard's states and steps, the buttons and
+// the closing of the window.
+
+#include "core/runtime_error.h"
+#include "startup/products.h"
+#include "startup/versions.h"
+#include "ui/frm_config.h"
+#include "ui/frm_dir_auswahl.h"
+#include "ui/frm_info.h"
+#include "ui/frm_start.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace upd {
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+const QString DownloadDone = QStringLiteral("Download erfolgreich abgeschlossen!");
+const QString NextInstallsUpdater =
+    QStringLiteral("Klicken Sie bitte auf 'Weiter', um die Installation des Updates zu starten.");
+const QString NextInstallsUpdates =
+    QStringLiteral("Klicken Sie bitte auf 'Weiter', um die Installation der Updates zu starten.");
+const QString NothingDownloaded = QStringLiteral(
+    "Es konnten keine neuen Versionen heruntergeladen werden. Bitte versuchen Sie es "
+    "zu einem späteren Zeitpunkt nochmal.");
+
+// The updater's download failure carries a fixed number.
+constexpr std::int32_t UpdaterDownloadFailed = 800400002;
+
+QString nativePath(const QString& directory, const QString& name) {
+    return directory + QDir::separator() + name;
+}
+
+} // namespace
+
+bool frmStart::Form_Load() {
+    if (flags_.FormLoaded)
+        return true;
+    HostParameters& host = session_.host;
+
+    // The transfer control sets its own request time-out when it is created.
+    setPercentWidth(0);
+    setWindowTitle(ProgramTitle);
+    lblVersion->setText(QStringLiteral("Internet-Update Version ") +
+                        DisplayVersion(session_.version));
+
+    if (host.ExeVers.isEmpty() && !GetProductBaseVersion(host.ProgID, host.ExeVers)) {
+        prompts_.critical(
+            QStringLiteral("Die zuletzt installierte Programm-Version wurde nicht übermittelt und "
+                           "konnte auch nicht neu initialisiert werden! ") +
+            CrLf + QStringLiteral("Das Update-Programm kann nicht gestartet werden.") + CrLf +
+            QStringLiteral("Bitte kontaktieren Sie die quorlan-Hotline unter der Telefonnummer: ") +
+            session_.deployment.supportTelephone);
+        return false;
+    }
+    programVersion_.setText(host.ExeVers);
+
+    if (!host.ExtAppName.isEmpty()) {
+        lblCallerName->setText(host.ExtAppName + QStringLiteral(" - Update"));
+    } else {
+        host.ExtAppName = host.AppName;
+        lblCallerName->setText(host.AppName + QChar(0x00AE) + QStringLiteral(" - Update"));
+    }
+
+    if (session_.RunMode != runmode::Online) {
+        // The state first: selecting a tab runs the tab guard, which looks at the state.
+        WizardState_ = wizard::InstallProgramUpdates;
+        SSTab1->setCurrentIndex(tab::Installation);
+        ShowOfflineControls(true);
+        offlineDirectory_.setText(nativePath(host.ExePath, QStringLiteral("Updates")));
+    } else {
+        WizardState_ = wizard::Search;
+        SSTab1->setCurrentIndex(tab::Search);
+    }
+    if (session_.RunMode == runmode::OfflineTypedDirectory)
+        offlineDirectory_.setText(QString());
+    if (session_.RunMode == runmode::NewUpdater) {
+        WizardState_ = wizard::DownloadNewUpdater;
+        SSTab1->setCurrentIndex(tab::Download);
+    }
+
+    ShowWizardState();
+    flags_.FormLoaded = true;
+    return true;
+}
+
+void frmStart::ShowWizardState() {
+    switch (WizardState_) {
+    case wizard::Search:
+        messageArea(tab::Search)
+            .show(QStringLiteral("Bitte starten Sie das Internet-Update ..."), WorkingColor);
+        internetVersion_.setTextColor(WorkingColor);
+        internetVersion_.setText(QStringLiteral(" noch nicht geprüft"));
+        lblStart->setCaption(QStringLiteral("Start"));
+        lblStart->setEnabled(true);
+        downloadList_.setText(QString());
+        messageArea(tab::Download).setText(QString());
+        messageArea(tab::Download).setTextColor(WorkingColor);
+        setPercentWidth(1);
+        // A data download hides the transfer figures; a new search brings them back.
+        for (QLabel* label : lblData)
+            label->setVisible(true);
+        setInfoButtonVisible(false);
+        break;
+    case wizard::DownloadNewUpdater:
+        messageArea(tab::Download)
+            .setText(QStringLiteral(
+                "Wir empfehlen Ihnen, diese Version des Programms jetzt herunter zu laden. Wenn "
+                "Sie "
+                "mit einer alten Version dieses Programms arbeiten, kann das Internet-Update "
+                "eventuell nicht korrekt durchgeführt werden."));
+        downloadList_.setText(QStringLiteral(" quorlan-Internet-Update Programm Version ") +
+                              session_.UpdaterVersion);
+        lblStart->setCaption(QStringLiteral("Weiter"));
+        break;
+    case wizard::InstallDataUpdates:
+        lblStart->setCaption(QStringLiteral("Weiter"));
+        lblStart->setEnabled(true);
+        messageArea(tab::Installation).setText(NextInstallsUpdater);
+        break;
+    default:
+        break;
+    }
+    loop_.yield();
+}
+
+TextArea& frmStart::messageArea(int tabIndex) {
+    return *hinweisAreas_.at(static_cast<std::size_t>(tabIndex));
+}
+
+TextArea& frmStart::visibleMessageArea() {
+    return messageArea(SSTab1->currentIndex());
+}
+
+void frmStart::setInfoButtonVisible(bool visible) {
+    lblInfo->setVisible(visible);
+}
+
+void frmStart::ShowOfflineControls(bool visible) {
+    lblOfflineUpdates->setVisible(visible);
+    txtOfflineUpdates->setVisible(visible);
+    cmdSearch->setVisible(visible);
+    cmdInfo->setVisible(visible);
+    loop_.yield();
+}
+
+void frmStart::StartAskForUpdates() {
+    // Disabled for the step's duration, so that a second click cannot start a second step.
+    lblStart->setEnabled(false);
+    try {
+        runStep();
+    } catch (const RuntimeError&) {
+        // The step's error trap ends it quietly; the button must not stay dead.
+        lblStart->setEnabled(true);
+    }
+}
+
+void frmStart::runStep() {
+    switch (WizardState_) {
+    case wizard::Search:
+        steps_.SearchForUpdates(*this);
+        break;
+    case wizard::DownloadProgramUpdates:
+        DownloadProgramUpdates();
+        break;
+    case wizard::InstallProgramUpdates:
+        steps_.InstallProgramUpdates(*this);
+        break;
+    case wizard::DownloadNewUpdater:
+        DownloadNewUpdater();
+        break;
+    case wizard::InstallNewUpdater:
+        steps_.InstallNewUpdater(*this);
+        break;
+    case wizard::DownloadDataUpdates:
+        DownloadDataUpdates();
+        break;
+    case wizard::InstallDataUpdates:
+        steps_.InstallDataUpdates(*this);
+        break;
+    default:
+        break;
+    }
+}
+
+void frmStart::DownloadNewUpdater() {
+    lblStart->setEnabled(false);
+    visibleMessageArea().setText(QString());
+    const QString url = session_.ServerBaseUrl + QLatin1Char('/') + session_.UpdaterPath +
+                        QLatin1Char('/') + session_.UpdaterFile;
+    // Beside the running program, named after the new version: 2.1.0.x.exe.
+    const QString target =
+        nativePath(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()),
+                   session_.UpdaterVersion + QLatin1Char('.') + session_.UpdaterFile);
+    if (!steps_.DownloadAFile(*this, target, url)) {
+        lblStart->setEnabled(true);
+        if (!flags_.CloseRequested)
+            visibleMessageArea().show(
+                QStringLiteral("Fehler : %1").arg(UpdaterDownloadFailed) + CrLf +
+                    QStringLiteral("Der Download konnten nicht beendet werden! Versuchen Sie es "
+                                   "bitte später nochmal!"),
+                AttentionColor);
+        return;
+    }
+    visibleMessageArea().show(DownloadDone + CrLf + NextInstallsUpdater, AttentionColor);
+    loop_.yield();
+    lblStart->setEnabled(true);
+    WizardState_ = wizard::InstallNewUpdater;
+    ShowWizardState();
+    lblStart->setEnabled(true);
+}
+
+void frmStart::DownloadProgramUpdates() {
+    lblStart->setEnabled(false);
+    txtHinweis[static_cast<std::size_t>(SSTab1->currentIndex())]->setVisible(true);
+    loop_.yield();
+    if (steps_.transferBusy()) {
+        lblStart->setEnabled(true);
+        return;
+    }
+    visibleMessageArea().setTextColor(WorkingColor);
+    std::int32_t errNumber = 0;
+    QString errText;
+    const bool downloaded = steps_.DownloadUpdateFiles(*this, errNumber, errText);
+    if (flags_.CloseRequested) {
+        lblStart->setEnabled(true);
+        return;
+    }
+    if (downloaded) {
+        visibleMessageArea().show(DownloadDone + CrLf + NextInstallsUpdates, AttentionColor);
+        loop_.yield();
+        WizardState_ = wizard::InstallProgramUpdates;
+        ShowWizardState();
+        lblStart->setEnabled(true);
+        return;
+    }
+    // Back to the search. The reset comes first: it empties the download tab's message area,
+    // where the outcome is to be read.
+    WizardState_ = wizard::Search;
+    ShowWizardState();
+    TextArea& area = visibleMessageArea();
+    area.setText(NothingDownloaded);
+    lblStart->setEnabled(true);
+    if (errNumber != 0) {
+        QString text = area.text() + CrLf + QStringLiteral("Fehler : %1").arg(errNumber);
+        if (!errText.isEmpty())
+            text += CrLf + errText;
+        area.show(text, AttentionColor);
+    }
+}
+
+void frmStart::DownloadDataUpdates() {
+    SSTab1->setCurrentIndex(tab::Download);
+    lblStart->setEnabled(false);
+    for (QLabel* label : lblData)
+        label->setVisible(false);
+    txtHinweis[static_cast<std::size_t>(SSTab1->currentIndex())]->setVisible(true);
+    loop_.yield();
+    if (steps_.transferBusy()) {
+        lblStart->setEnabled(true);
+        return;
+    }
+    visibleMessageArea().setTextColor(WorkingColor);
+    QString errText;
+    std::int32_t errNumber = 0;
+    bool downloaded = false;
+    const bool ok = steps_.QueryDataUpdates(*this, 2, programVersion_.text(), downloadList_,
+                                            errText, errNumber, downloaded);
+    if (!ok) {
+        lblStart->setEnabled(true);
+        if (flags_.CloseRequested)
+            return;
+        TextArea& area = visibleMessageArea();
+        QString text = area.text();
+        if (!text.isEmpty())
+            text += CrLf;
+        text += QStringLiteral("Fehler");
+        if (errNumber != 0)
+            text += QStringLiteral(" : %1").arg(errNumber);
+        if (!errText.isEmpty())
+            text += CrLf + errText;
+        area.show(text, AttentionColor);
+        return;
+    }
+    if (downloaded) {
+        visibleMessageArea().show(DownloadDone + CrLf + NextInstallsUpdates, AttentionColor);
+        loop_.yield();
+        WizardState_ = wizard::InstallDataUpdates;
+    } else {
+        visibleMessageArea().setText(NothingDownloaded);
+    }
+    ShowWizardState();
+    lblStart->setEnabled(true);
+}
+
+void frmStart::SSTab1_Click() {
+    const auto guard = [this](const QString& text, int back) {
+        prompts_.messageBox(text, MessageButtons::Ok, MessageIcon::Exclamation, ProgramTitle);
+        SSTab1->setCurrentIndex(back);
+    };
+    switch (SSTab1->currentIndex()) {
+    case tab::Search:
+        // Going back to the first tab always returns the wizard to the search.
+        WizardState_ = wizard::Search;
+        ShowWizardState();
+        break;
+    case tab::Download:
+        if (WizardState_ == wizard::Search)
+            guard(QStringLiteral("Bevor Sie mit dem Download beginnen können, müssen die "
+                                 "Update-Informationen abgefragt werden!"),
+                  tab::Search);
+        else if (WizardState_ == wizard::InstallProgramUpdates)
+            lblStart->setEnabled(true);
+        break;
+    case tab::Installation:
+        if (WizardState_ == wizard::Search)
+            guard(QStringLiteral("Bevor Sie mit der Update-Installation beginnen können, müssen "
+                                 "die Update-Informationen abgefragt werden!"),
+                  tab::Search);
+        else if (WizardState_ == wizard::DownloadProgramUpdates)
+            guard(QStringLiteral("Bevor Sie mit der Update-Installation beginnen können, müssen "
+                                 "die Updates herunter geladen werden!"),
+                  tab::Download);
+        break;
+    default:
+        break;
+    }
+}
+
+void frmStart::cmdOldVersion_Click() {
+    const QString prompt =
+        QStringLiteral("Geben Sie bitte die Programm-Version ein, für die nach Updates gesucht "
+                       "werden soll.") +
+        CrLf + QStringLiteral("Achten Sie bei der Eingabe auf das Format! ") + CrLf +
+        QStringLiteral("Eine korrekte Versions-Angabe ist folgendermaßen aufgebaut: ") +
+        QStringLiteral("drei Ziffern, die jeweils durch einen Punkt getrennt sind.") + CrLf +
+        QStringLiteral("Beispiele: 2.1.0 oder 3.1.9 oder 4.1.0") + CrLf + CrLf +
+        QStringLiteral("Klicken Sie anschließlich auf den Button 'Start' um die Suche zu starten");
+    // Cancel gives an empty text, which the search then refuses.
+    programVersion_.setText(prompts_.inputBox(prompt, ProgramTitle, QString()));
+    WizardState_ = wizard::Search;
+    ShowWizardState();
+}
+
+void frmStart::cmdSearch_Click() {
+    session_.DialogArg1 = QString();
+    frmDirAuswahl chooser(session_, this);
+    chooser.exec();
+    offlineDirectory_.setText(session_.DialogArg1.toString());
+}
+
+void frmStart::cmdInfo_Click() {
+    session_.DialogArg1 = session_.host.AppName;
+    session_.DialogArg2 = session_.host.ExtAppName;
+    frmInfo info(session_, this);
+    info.exec();
+}
+
+void frmStart::lblInfo_Click() {
+    if (!steps_.ShowUpdateInformation(*this, lblCallerName->text(), programVersion_.text()))
+        prompts_.messageBox(
+            QStringLiteral("Die Update-Informationen können leider nicht angezeigt werden!"),
+            MessageButtons::Ok, MessageIcon::Information, ProgramTitle);
+}
+
+void frmStart::showConfiguration() {
+    frmConfig config(session_, prompts_, this);
+    config.exec();
+}
+
+void frmStart::lblEnd_Click() {
+    const HostParameters& host = session_.host;
+    if (flags_.HostClosed) {
+        const QString hostProgram = nativePath(host.ExePath, host.ExeName);
+        if (QFileInfo(hostProgram).isFile()) {
+            const MessageAnswer answer = prompts_.messageBox(
+                QStringLiteral("Das Update-Programm wird jetzt beendet! Möchten Sie, dass ") +
+                    host.ExtAppName + QStringLiteral(" jetzt gestartet werden soll?"),
+                MessageButtons::YesNo, MessageIcon::Question, ProgramTitle);
+            if (answer == MessageAnswer::Yes && !steps_.StartHostProgram(hostProgram))
+                prompts_.messageBox(
+                    host.ExtAppName + QStringLiteral(" konnte leider nicht gestartet werden, "
+                                                     "versuchen Sie es bitte manuell zu starten."),
+                    MessageButtons::Ok, MessageIcon::Information, ProgramTitle);
+        } else {
+            prompts_.messageBox(QStringLiteral("Das Update-Programm wird jetzt beendet!"),
+                                MessageButtons::Ok, MessageIcon::Information, ProgramTitle);
+        }
+    }
+    session_.AbortRequested = true;
+    flags_.CloseRequested = true;
+    unloadFromCode();
+}
+
+void frmStart::unloadFromCode() {
+    unloadingFromCode_ = true;
+    close();
+    unloadingFromCode_ = false;
+}
+
+void frmStart::closeEvent(QCloseEvent* event) {
+    const bool fromCloseBox = !unloadingFromCode_;
+    if (flags_.TransferRunning) {
+        // The transfer loop is still running on this window: the close waits for it. The speed
+        // timer unloads the window once the transfer has stopped.
+        flags_.CloseRequested = true;
+        tmrSpeedTestTag_ = QStringLiteral("CLOSEAPP");
+        tmrSpeedTest->setInterval(500);
+        tmrSpeedTest->start();
+        session_.AbortRequested = true;
+        event->ignore();
+        visibleMessageArea().setText(
+            QStringLiteral("Bitte warten! Die Anwendung wird geschlossen ..."));
+        visibleMessageArea().refresh();
+        loop_.yield();
+        return;
+    }
+    if (fromCloseBox) {
+        session_.AbortRequested = true;
+        flags_.CloseRequested = true;
+    }
+    Form_Unload();
+    event->accept();
+}
+
+void frmStart::Form_Unload() {
+    tmrSpeedTest->stop();
+    // Every other window of the program goes with the main window.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != this && window->objectName().startsWith(QStringLiteral("frm")) &&
+            window->isVisible())
+            window->close();
+    }
+    loop_.yield();
+}
+
+} // namespace upd

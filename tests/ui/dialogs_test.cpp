@@ -1,0 +1,189 @@
+#include "core/session.h"
+#include "support/scripted_prompts.h"
+#include "ui/frm_config.h"
+#include "ui/frm_dir_auswahl.h"
+#include "ui/frm_info.h"
+#include "ui/frm_lizenz.h"
+#include "ui/frm_wait.h"
+#include "ui/window_fixture.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace upd::test {
+namespace {
+
+class DialogTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        settle();
+        EXPECT_EQ(topLevelWindows(), QStringList()) << "a window was left open";
+    }
+
+    Session session;
+    ScriptedPrompts prompts;
+};
+
+TEST(GermanDates, ValidAndInvalid) {
+    EXPECT_TRUE(isGermanDate(QStringLiteral("28.02.2005")));
+    EXPECT_TRUE(isGermanDate(QStringLiteral("1.3.05")));
+    EXPECT_TRUE(isGermanDate(QStringLiteral("29.02.2004")));
+    EXPECT_FALSE(isGermanDate(QStringLiteral("31.02.2005")));
+    EXPECT_FALSE(isGermanDate(QStringLiteral("29.02.2005")));
+    EXPECT_FALSE(isGermanDate(QStringLiteral("morgen")));
+    EXPECT_FALSE(isGermanDate(QStringLiteral("12.13.2005")));
+}
+
+TEST_F(DialogTest, ConfigurationRefusesAWrongDateAndTakesTheRestOver) {
+    session.ServerBaseUrl = QStringLiteral("http://127.0.0.1:8470");
+    session.host.DBName = QStringLiteral("quor.mdb");
+    session.host.DBVers = QStringLiteral("12");
+    session.SearchDate = QStringLiteral("01.01.2005");
+    session.deployment.localServerUrl = QStringLiteral("http://127.0.0.1:9/onlinesoft");
+    frmConfig config(session, prompts);
+    EXPECT_EQ(config.windowTitle(), QStringLiteral("Konfiguration"));
+    EXPECT_EQ(config.txtUpdateServer->text(), QStringLiteral("http://127.0.0.1:8470"));
+    EXPECT_EQ(config.txtDBName->text(), QStringLiteral("quor.mdb"));
+    EXPECT_EQ(config.txtDate->text(), QStringLiteral("01.01.2005"));
+
+    config.txtUpdateServer->clear();
+    config.txtControlKey->setText(QStringLiteral("KEY"));
+    config.txtDate->setText(QStringLiteral("31.02.2005"));
+    config.txtDBName->clear();
+    config.txtDBVersion->setText(QStringLiteral("13"));
+    config.lblCMD_Click();
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown()[0].text, QStringLiteral("Bitte ein korrektes Datum eingeben!"));
+    EXPECT_EQ(prompts.shown()[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(prompts.shown()[0].title, QStringLiteral("quorlan-Internet-Update"));
+    EXPECT_EQ(session.ServerBaseUrl, QStringLiteral("http://127.0.0.1:8470"));
+    EXPECT_EQ(session.ControlKey, QString());
+    EXPECT_EQ(config.result(), QDialog::Rejected);
+
+    config.txtDate->setText(QStringLiteral("28.02.2005"));
+    config.lblCMD_Click();
+    EXPECT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(config.result(), QDialog::Accepted);
+    EXPECT_EQ(session.ServerBaseUrl, QString()); // an empty server box empties the address
+    EXPECT_EQ(session.ControlKey, QStringLiteral("KEY"));
+    EXPECT_EQ(session.SearchDate, QStringLiteral("28.02.2005"));
+    EXPECT_EQ(session.host.DBName, QStringLiteral("quor.mdb")); // an empty name keeps the old
+    EXPECT_EQ(session.host.DBVers, QStringLiteral("13"));
+
+    // An empty date is fine; the local button fills in the in-house server.
+    frmConfig second(session, prompts);
+    second.txtDate->clear();
+    second.cmdLocal_Click();
+    second.lblCMD_Click();
+    EXPECT_EQ(second.result(), QDialog::Accepted);
+    EXPECT_EQ(session.SearchDate, QString());
+    EXPECT_EQ(session.ServerBaseUrl, QStringLiteral("http://127.0.0.1:9/onlinesoft"));
+}
+
+TEST_F(DialogTest, ConfigurationCloseBoxTakesNothingOver) {
+    session.ControlKey = QStringLiteral("old");
+    frmConfig config(session, prompts);
+    config.show();
+    config.txtControlKey->setText(QStringLiteral("new"));
+    config.close();
+    EXPECT_EQ(session.ControlKey, QStringLiteral("old"));
+}
+
+TEST_F(DialogTest, LicenceAsksWhenTheTermsWereNotAccepted) {
+    frmLizenz licence(session, prompts);
+    EXPECT_TRUE(licence.Option2->isChecked());
+    licence.show();
+
+    prompts.answerNext(MessageAnswer::No);
+    QTest::mouseClick(licence.lblCMD, Qt::LeftButton);
+    EXPECT_TRUE(licence.isVisible());
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown()[0].text, QStringLiteral("Sie haben die Nutzungsbedingungen nicht "
+                                                      "akzeptiert. Möchten Sie fortfahren?"));
+    EXPECT_EQ(prompts.shown()[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(prompts.shown()[0].icon, MessageIcon::Question);
+
+    prompts.answerNext(MessageAnswer::Yes);
+    licence.close(); // the close box asks as well
+    EXPECT_FALSE(licence.isVisible());
+    EXPECT_EQ(prompts.shown().size(), 2u);
+    EXPECT_EQ(session.DialogArg1, QVariant(false));
+
+    frmLizenz accepted(session, prompts);
+    accepted.show();
+    accepted.Option1->setChecked(true);
+    QTest::mouseClick(accepted.lblCMD, Qt::LeftButton);
+    EXPECT_FALSE(accepted.isVisible());
+    EXPECT_EQ(prompts.shown().size(), 2u);
+    EXPECT_EQ(session.DialogArg1, QVariant(true));
+}
+
+TEST_F(DialogTest, InfoReplacesItsPlaceholdersAndClosesOnAClick) {
+    session.DialogArg1 = QStringLiteral("X");
+    session.DialogArg2 = QStringLiteral("Y");
+    frmInfo info(session);
+    EXPECT_EQ(info.lblPath->text(), QStringLiteral("c:\\X\\updates"));
+    EXPECT_TRUE(info.lblInfo[0]->text().contains(QStringLiteral("Ihrer Y-Installation. Wenn")));
+    EXPECT_TRUE(info.lblInfo[0]->text().contains(QStringLiteral("bei Ihrer Y-Installation die")));
+    EXPECT_TRUE(
+        info.lblInfo[3]->text().contains(QStringLiteral(" in Y unter \"Systemverwaltung\"")));
+    EXPECT_TRUE(info.lblInfo[4]->text().contains(QStringLiteral(" in Y unter ")));
+    EXPECT_TRUE(info.lblInfo[5]->text().endsWith(QStringLiteral("zum Beispiel x:\\X\\updates")));
+    for (const QLabel* label : info.findChildren<QLabel*>())
+        EXPECT_FALSE(label->text().contains(QStringLiteral("<#>"))) << label->text().toStdString();
+
+    info.show();
+    QTest::mouseClick(info.lblInfo[2], Qt::LeftButton);
+    EXPECT_FALSE(info.isVisible());
+    EXPECT_EQ(session.DialogArg1.toString(), QString());
+}
+
+TEST_F(DialogTest, DirectoryChooserFollowsTheChosenVolume) {
+    EXPECT_EQ(volumeRoot(QStringLiteral("d:")), QStringLiteral("D:\\"));
+    EXPECT_EQ(volumeRoot(QStringLiteral("c:\\")), QStringLiteral("C:\\"));
+
+    QTemporaryDir volume;
+    ASSERT_TRUE(volume.isValid());
+    frmDirAuswahl chooser(session);
+    EXPECT_EQ(chooser.windowTitle(), QStringLiteral("Verzeichnisauswahl ..."));
+    EXPECT_EQ(chooser.directoryPath(), QDir::toNativeSeparators(QDir::rootPath()));
+
+    chooser.Drive1->addItem(QStringLiteral("nirgends"), QStringLiteral("/nonexistent/volume"));
+    chooser.Drive1_Change(chooser.Drive1->count() - 1);
+    EXPECT_EQ(chooser.directoryPath(), QDir::toNativeSeparators(QDir::rootPath()));
+
+    chooser.Drive1->addItem(QStringLiteral("temp"), volume.path());
+    chooser.Drive1_Change(chooser.Drive1->count() - 1);
+    EXPECT_EQ(chooser.directoryPath(), QDir::toNativeSeparators(volume.path()));
+    chooser.SSCommand1->click();
+    EXPECT_EQ(session.DialogArg1.toString(), QDir::toNativeSeparators(volume.path()));
+    EXPECT_EQ(chooser.result(), QDialog::Accepted);
+}
+
+TEST_F(DialogTest, WaitWindowTellsItsCallerWhenItCloses) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    session.DialogArg1 = QStringLiteral("open");
+    QPointer<frmWait> wait = new frmWait(session);
+    EXPECT_EQ(wait->windowTitle(), QStringLiteral("Bitte warten ...."));
+    wait->show();
+    wait->close();
+    EXPECT_EQ(session.DialogArg1.toString(), QStringLiteral("close"));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    settle();
+    EXPECT_TRUE(wait.isNull());
+
+    session.DialogArg1 = QStringLiteral("other");
+    auto* second = new frmWait(session);
+    second->close();
+    EXPECT_EQ(session.DialogArg1.toString(), QStringLiteral("other"));
+}
+
+} // namespace
+} // namespace upd::test

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "core/wizard.h"
+
+#include <QStringList>
+#include <functional>
+
+namespace upd::test {
+
+// Wizard steps that record what the window asked for and answer from the test's settings. A
+// test may give a step a body of its own (to run a transfer, to close the window meanwhile).
+class FakeWizardSteps final : public WizardSteps {
+public:
+    QStringList calls;
+    bool startEnabledDuringStep = true; // lblStart's state when the last step was called
+
+    // DownloadUpdateFiles
+    std::function<bool(WizardWindow&, std::int32_t&, QString&)> downloadUpdateFiles;
+    // DownloadAFile
+    bool downloadAFileResult = false;
+    QString lastLocalPath, lastUrl;
+    // QueryDataUpdates
+    bool queryResult = false;
+    bool queryDownloaded = false;
+    std::int32_t queryErrNumber = 0;
+    QString queryErrText;
+    QString lastVersion;
+    int lastMode = -1;
+
+    bool busy = false;
+    bool updateInformationShown = false;
+    bool hostStarts = true;
+    QString startedHost;
+
+    void SearchForUpdates(WizardWindow& window) override {
+        record(window, QStringLiteral("SearchForUpdates"));
+        window.startButton().setEnabled(true);
+    }
+    bool DownloadUpdateFiles(WizardWindow& window, std::int32_t& errNumber,
+                             QString& errText) override {
+        record(window, QStringLiteral("DownloadUpdateFiles"));
+        return downloadUpdateFiles ? downloadUpdateFiles(window, errNumber, errText) : false;
+    }
+    void InstallProgramUpdates(WizardWindow& window) override {
+        record(window, QStringLiteral("InstallProgramUpdates"));
+    }
+    bool DownloadAFile(WizardWindow& window, const QString& localPath,
+                       const QString& url) override {
+        record(window, QStringLiteral("DownloadAFile"));
+        lastLocalPath = localPath;
+        lastUrl = url;
+        return downloadAFileResult;
+    }
+    void InstallNewUpdater(WizardWindow& window) override {
+        record(window, QStringLiteral("InstallNewUpdater"));
+    }
+    bool QueryDataUpdates(WizardWindow& window, int mode, const QString& version, TextArea&,
+                          QString& errText, std::int32_t& errNumber, bool& downloaded) override {
+        record(window, QStringLiteral("QueryDataUpdates"));
+        lastMode = mode;
+        lastVersion = version;
+        errText = queryErrText;
+        errNumber = queryErrNumber;
+        downloaded = queryDownloaded;
+        return queryResult;
+    }
+    void InstallDataUpdates(WizardWindow& window) override {
+        record(window, QStringLiteral("InstallDataUpdates"));
+    }
+    bool transferBusy() override { return busy; }
+    bool ShowUpdateInformation(WizardWindow&, const QString& callerName,
+                               const QString& version) override {
+        calls << QStringLiteral("ShowUpdateInformation ") + callerName + QLatin1Char(' ') + version;
+        return updateInformationShown;
+    }
+    bool StartHostProgram(const QString& path) override {
+        startedHost = path;
+        return hostStarts;
+    }
+
+private:
+    void record(WizardWindow& window, const QString& name) {
+        calls << name;
+        startEnabledDuringStep = window.startButton().isEnabled();
+    }
+};
+
+} // namespace upd::test

@@ -1,0 +1,116 @@
+#include "ui/progress_texts.h"
+#include "ui/window_fixture.h"
+
+#include <QLabel>
+#include <QTimer>
+
+namespace upd::test {
+namespace {
+
+TEST(ProgressTexts, RemainingTimeAndGermanNumbers) {
+    EXPECT_EQ(ConvSeconds(125), QStringLiteral("geschätzte Restzeit: 2 Minuten 5 Sekunden"));
+    EXPECT_EQ(ConvSeconds(0), QStringLiteral("geschätzte Restzeit: 0 Minuten 0 Sekunden"));
+    EXPECT_EQ(ConvSeconds(3700), QStringLiteral("geschätzte Restzeit: 61 Minuten 40 Sekunden"));
+    EXPECT_EQ(ConvSeconds(-90), QStringLiteral("geschätzte Restzeit: -2 Minuten 30 Sekunden"));
+    EXPECT_EQ(formatOneDecimal(1.5), QStringLiteral("1,5"));
+    EXPECT_EQ(formatOneDecimal(0.04), QStringLiteral("0,0"));
+    EXPECT_EQ(formatOneDecimal(12345.67), QStringLiteral("12345,7"));
+}
+
+class ProgressTest : public WindowTest {
+protected:
+    frmStart& openQuiet() {
+        frmStart& w = open(0);
+        // The test drives the speed timer by hand.
+        w.tmrSpeedTest->stop();
+        return w;
+    }
+};
+
+TEST_F(ProgressTest, BarPercentageAndAmount) {
+    frmStart& w = openQuiet();
+    const QString before = w.lblData[0]->text();
+    w.ProgressBar(1000, 0);
+    EXPECT_EQ(w.lblData[0]->text(), before);
+    EXPECT_EQ(w.Percent->text(), QString());
+
+    w.ProgressBar(567800, 123400);
+    EXPECT_EQ(w.lblData[0]->text(), QStringLiteral("123,4 Kb / 567,8 Kb"));
+    EXPECT_EQ(w.Percent->text(), QStringLiteral("22 %"));
+    EXPECT_FLOAT_EQ(w.percentWidthTwips(), 22 * 54.9f);
+
+    w.ProgressBar(100, 49);
+    EXPECT_EQ(w.txtPercent->palette().color(QPalette::WindowText), QColor(Qt::black));
+    w.ProgressBar(100, 50);
+    EXPECT_EQ(w.txtPercent->palette().color(QPalette::WindowText), QColor(Qt::white));
+
+    w.ProgressBar(4096, 4096);
+    EXPECT_EQ(w.Percent->text(), QStringLiteral("100 %"));
+    EXPECT_FLOAT_EQ(w.percentWidthTwips(), 5490.0f);
+    EXPECT_EQ(w.Percent->width(), 366);
+    EXPECT_EQ(w.txtPercent->text(), QStringLiteral("100 %"));
+}
+
+TEST_F(ProgressTest, UnknownSizeShowsTheAmountAndLeavesTheBar) {
+    frmStart& w = openQuiet();
+    w.ProgressBar(2000, 1000);
+    w.setAnnouncedSize(0);
+    w.tmrSpeedTest_Timer();
+    // A new transfer whose server announced no size.
+    w.ProgressBar(0, 1536);
+    EXPECT_EQ(w.lblData[0]->text(), QStringLiteral("1,5 Kb"));
+    EXPECT_EQ(w.Percent->text(), QStringLiteral("50 %"));
+    EXPECT_FLOAT_EQ(w.percentWidthTwips(), 50 * 54.9f);
+    w.tmrSpeedTest_Timer();
+    w.ProgressBar(0, 1536 + 2048);
+    w.tmrSpeedTest_Timer();
+    EXPECT_EQ(w.lblData[1]->text(), QStringLiteral("Geschwindigkeit: 2,0 / Kbps"));
+    EXPECT_EQ(w.lblData[2]->text(), QStringLiteral("geschätzte Restzeit: unbekannt"));
+}
+
+TEST_F(ProgressTest, SpeedTickShowsSpeedAndRemainingTime) {
+    frmStart& w = openQuiet();
+    w.setAnnouncedSize(1536 + 125 * 1536);
+    w.ProgressBar(1536 + 125 * 1536, 1536);
+    w.tmrSpeedTest_Timer();
+    EXPECT_EQ(w.lblData[1]->text(), QStringLiteral("Geschwindigkeit: 1,5 / Kbps"));
+    EXPECT_EQ(w.lblData[2]->text(), QStringLiteral("geschätzte Restzeit: 2 Minuten 5 Sekunden"));
+
+    // No new data: the texts stay.
+    w.tmrSpeedTest_Timer();
+    EXPECT_EQ(w.lblData[1]->text(), QStringLiteral("Geschwindigkeit: 1,5 / Kbps"));
+    EXPECT_EQ(w.lblData[2]->text(), QStringLiteral("geschätzte Restzeit: 2 Minuten 5 Sekunden"));
+
+    // A new transfer starts lower: its first tick only takes the count over.
+    w.ProgressBar(10240, 512);
+    w.tmrSpeedTest_Timer();
+    EXPECT_EQ(w.lblData[1]->text(), QStringLiteral("Geschwindigkeit: 1,5 / Kbps"));
+    w.setAnnouncedSize(10240);
+    w.ProgressBar(10240, 512 + 1024);
+    w.tmrSpeedTest_Timer();
+    EXPECT_EQ(w.lblData[1]->text(), QStringLiteral("Geschwindigkeit: 1,0 / Kbps"));
+    // 8.5 seconds: halves go to the even neighbour.
+    EXPECT_EQ(w.lblData[2]->text(), QStringLiteral("geschätzte Restzeit: 0 Minuten 8 Sekunden"));
+    EXPECT_EQ(w.speedTimerTag(), QStringLiteral("10240"));
+}
+
+TEST_F(ProgressTest, SpeedTimerStaysOnWhileTheWindowClosesDuringATransfer) {
+    frmStart& w = open(0);
+    w.show();
+    w.setTransferRunning(true);
+    w.close();
+    w.setSpeedTimerEnabled(false); // the transfer's end must not stop the delayed close
+    w.setAnnouncedSize(100);
+    EXPECT_TRUE(w.tmrSpeedTest->isActive());
+    EXPECT_EQ(w.tmrSpeedTest->interval(), 500);
+    EXPECT_EQ(w.speedTimerTag(), QStringLiteral("CLOSEAPP"));
+    w.tmrSpeedTest_Timer();
+    EXPECT_FALSE(window.isNull());
+    w.setTransferRunning(false);
+    w.tmrSpeedTest_Timer();
+    settle();
+    EXPECT_TRUE(window.isNull());
+}
+
+} // namespace
+} // namespace upd::test
