@@ -20,6 +20,8 @@ QString runtimeErrorDescription(int number) {
         return QStringLiteral("Fehler beim Zugriff auf Pfad/Datei");
     case errnum::PathNotFound:
         return QStringLiteral("Pfad nicht gefunden");
+    case errnum::ObjectNotSet:
+        return QStringLiteral("Objektvariable oder With-Blockvariable nicht festgelegt");
     default:
         return QStringLiteral("Anwendungs- oder objektdefinierter Fehler");
     }

@@ -16,6 +16,7 @@ inline constexpr int FileNotFound = 53;
 inline constexpr int PermissionDenied = 70;
 inline constexpr int PathFileAccessError = 75;
 inline constexpr int PathNotFound = 76;
+inline constexpr int ObjectNotSet = 91;
 } // namespace errnum
 
 // German description of a run-time error number; a generic text for numbers we do not know.

@@ -69,6 +69,12 @@ public:
     virtual TextArea& installationLog() = 0;         // txtInstallation
     virtual TextArea& offlineDirectory() = 0;        // txtOfflineUpdates
 
+    // The progress bar of the download tab, set directly by the data download's animation: the
+    // width of its frame (txtPercent), the bar's width (Percent) and the bar's caption.
+    virtual float progressTrackTwips() const = 0;
+    virtual void setProgressBarWidth(float widthTwips) = 0;
+    virtual void setProgressCaption(const QString& caption) = 0;
+
     virtual XmlDocument& ResponseDocument() = 0;
 };
 

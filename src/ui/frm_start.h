@@ -56,6 +56,9 @@ public:
     TextArea& downloadList() override { return downloadList_; }
     TextArea& installationLog() override { return installationLog_; }
     TextArea& offlineDirectory() override { return offlineDirectory_; }
+    float progressTrackTwips() const override;
+    void setProgressBarWidth(float widthTwips) override;
+    void setProgressCaption(const QString& caption) override;
     XmlDocument& ResponseDocument() override { return responseDocument_; }
 
     // TransferWindow

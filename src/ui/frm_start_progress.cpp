@@ -28,6 +28,20 @@ void frmStart::setPercentWidth(float widthTwips) {
     Percent->setFixedWidth(std::clamp(twips(widthTwips), 0, trackWidth));
 }
 
+float frmStart::progressTrackTwips() const { return 100 * TwipsPerPercent; }
+
+void frmStart::setProgressBarWidth(float widthTwips) {
+    setPercentWidth(widthTwips);
+    Percent->repaint();
+}
+
+void frmStart::setProgressCaption(const QString& caption) {
+    Percent->setText(caption);
+    txtPercent->setText(caption);
+    Percent->repaint();
+    txtPercent->repaint();
+}
+
 void frmStart::setLabelIfChanged(QLabel* label, const QString& text) {
     // Texts are written and repainted only when they change: this runs after every chunk.
     if (label->text() == text)
