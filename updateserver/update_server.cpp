@@ -82,6 +82,10 @@ UpdateServer::~UpdateServer() {
 void UpdateServer::route() {
     httplib::Server& http = *http_;
     http.set_payload_max_length(MaxBodySize);
+    // Headers and body go out in separate writes; without this each small answer waits for the
+    // peer's delayed acknowledgement (some 40 ms).
+    http.set_tcp_nodelay(true);
+    http.set_keep_alive_max_count(100);
 
     http.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
         std::lock_guard lock(mutex_);
