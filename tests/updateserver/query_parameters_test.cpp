@@ -1,3 +1,4 @@
+#include "core/wire_address.h"
 #include "updateserver/query_parameters.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,20 @@ TEST(QueryParameters, DecodesValuesAsTheClientEncodesThem) {
     EXPECT_EQ(query.text("KEY"), "");
     EXPECT_EQ(query.text("SD0"), "\u00e2\u20ac"); // bytes E2 80 read as Windows-1252
     EXPECT_FALSE(query.has("MISSING"));
+}
+
+TEST(QueryParameters, ReadsBackWhatTheClientPutsOnTheWire) {
+    // The client's address text (after its own character replacement) through its wire form.
+    const QString address =
+        QString::fromUtf8("http://h/update.aspx?VERS=3v1v0&SFA=Mueller [0] Soehne&SST=Stra#e 1[1]2"
+                          "&SNN=Jos\u00e9 \u20ac 100%&SOR=a/b:c?d #");
+    const QByteArray wire = wire_address::encode(address);
+    const auto query = QueryParameters::parse(wire.mid(wire.indexOf('?') + 1).toStdString());
+    EXPECT_EQ(query.text("VERS"), "3v1v0");
+    EXPECT_EQ(query.text("SFA"), "Mueller [0] Soehne");
+    EXPECT_EQ(query.text("SST"), "Stra#e 1[1]2");
+    EXPECT_EQ(query.text("SNN"), "Jos\u00e9 \u20ac 100%");
+    EXPECT_EQ(query.text("SOR"), "a/b:c?d"); // the appended " #" is gone
 }
 
 TEST(QueryParameters, AnAmpersandInsideALateValueCannotReplaceAnEarlierKey) {
