@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/deployment_settings.h"
+#include "updateserver/catalog.h"
+#include "updateserver/query_parameters.h"
+
+#include <cstdint>
+#include <string>
+
+// The answers of the server's pages, built from the catalog and the request's parameters.
+// XML answers are UTF-8 without a declaration: the client takes the document's first node as
+// its root element.
+namespace upd::server {
+
+namespace errors {
+inline constexpr std::int32_t MalformedRequest = 500400001;
+inline constexpr std::int32_t UnknownProduct = 500400002;
+inline constexpr std::int32_t PasswordUnavailable = 500400003;
+// The client reports program (data) updates as available and shows the text.
+inline constexpr std::int32_t ProgramUpdatesElsewhere = 500400011;
+inline constexpr std::int32_t DataUpdatesElsewhere = 500400012;
+} // namespace errors
+
+struct Answer {
+    int status = 200;
+    std::string contentType;
+    std::string body;
+};
+
+// "<error><number>…</number><description>…</description></error>"
+Answer errorAnswer(std::int32_t number, const std::string& description);
+
+// "update.aspx": the chain of program updates that the installation run will walk from the
+// requested version, each as an "update" element followed by its "hardware" elements.
+Answer programUpdateAnswer(const Catalog& catalog, const DeploymentSettings& deployment,
+                           const QueryParameters& query);
+
+// "dataupdate.aspx", MODUS 0 (search) and 2 (the payload).
+Answer dataUpdateAnswer(const Catalog& catalog, const QueryParameters& query);
+
+// "dataupdateframe.aspx": an HTML page that describes the data updates the request would get.
+Answer dataInformationPage(const Catalog& catalog, const QueryParameters& query);
+
+// "updateproginfo.aspx": version, path, file and size of the newest updater.
+Answer updaterInformation(const Catalog& catalog);
+
+} // namespace upd::server

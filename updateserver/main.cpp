@@ -1,0 +1,97 @@
+// quorlan-update-server --catalog DIR [--listen HOST:PORT]
+//
+// Serves the update catalog in DIR to the update client. Port 0 picks a free port. The first
+// line on standard output names the address ("listening on http://127.0.0.1:8470"); every
+// request then adds one access log line.
+
+#include "core/deployment_settings.h"
+#include "updateserver/catalog.h"
+#include "updateserver/update_server.h"
+
+#include <cstdio>
+#include <exception>
+#include <iostream>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr const char* DefaultListen = "127.0.0.1:8470";
+
+struct Options {
+    std::string catalog;
+    std::string host;
+    int port = 0;
+};
+
+int usage(const std::string& problem) {
+    std::cerr << "quorlan-update-server: " << problem << "\n"
+              << "Aufruf: quorlan-update-server --catalog VERZEICHNIS [--listen HOST:PORT]\n"
+              << "        (Vorgabe für --listen: " << DefaultListen << ", Port 0 = freier Port)\n";
+    return 2;
+}
+
+// "HOST:PORT" with a port from 0 to 65535.
+bool splitListen(const std::string& text, Options& options) {
+    const auto colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0 || colon + 1 == text.size())
+        return false;
+    const std::string port = text.substr(colon + 1);
+    if (port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    options.host = text.substr(0, colon);
+    options.port = std::stoi(port);
+    return options.port <= 65535;
+}
+
+std::optional<Options> parse(int argc, char** argv, std::string& problem) {
+    Options options;
+    std::string listen = DefaultListen;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if ((argument == "--catalog" || argument == "--listen") && i + 1 < argc) {
+            (argument == "--catalog" ? options.catalog : listen) = argv[++i];
+        } else {
+            problem = "unbekanntes oder unvollständiges Argument: " + argument;
+            return std::nullopt;
+        }
+    }
+    if (options.catalog.empty()) {
+        problem = "--catalog fehlt";
+        return std::nullopt;
+    }
+    if (!splitListen(listen, options)) {
+        problem = "--listen braucht die Form HOST:PORT";
+        return std::nullopt;
+    }
+    return options;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string problem;
+    const auto options = parse(argc, argv, problem);
+    if (!options)
+        return usage(problem);
+    try {
+        upd::server::Catalog catalog = upd::server::Catalog::load(options->catalog);
+        for (const std::string& warning : catalog.warnings)
+            std::cerr << "Warnung: " << warning << "\n";
+        upd::server::UpdateServer server(std::move(catalog),
+                                         upd::DeploymentSettings::fromEnvironment(),
+                                         [](const std::string& line) {
+                                             std::fputs((line + "\n").c_str(), stdout);
+                                             std::fflush(stdout);
+                                         });
+        const int port = server.bind(options->host, options->port);
+        std::printf("listening on http://%s:%d\n", options->host.c_str(), port);
+        std::fflush(stdout);
+        server.listen();
+    } catch (const std::exception& error) {
+        std::cerr << "quorlan-update-server: " << error.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
