@@ -205,8 +205,17 @@ private:
         update.new_master_version = booleanText(element, "new_master_version", where);
         update.no_startup_args = booleanText(element, "no_startup_args", where);
         update.elsewhere = optionalText(element, "elsewhere");
-        for (const pugi::xml_node hardware : element.children("hardware"))
+        for (const pugi::xml_node hardware : element.children("hardware")) {
+            // The client pairs the answer's "version" and "name" elements by their order in the
+            // whole document: one more inside a hardware element would break the pairing.
+            if (hardware.find_node([](pugi::xml_node n) {
+                    return std::string_view(n.name()) == "version" ||
+                           std::string_view(n.name()) == "name";
+                }))
+                problem(where +
+                        ": \"hardware\" darf keine Elemente \"version\" oder \"name\" enthalten");
             update.hardwareXml.push_back(serialise(hardware));
+        }
 
         for (const std::string* text : {&update.version, &update.min, &update.max}) {
             if (!text->empty() && !isVersionText(*text))

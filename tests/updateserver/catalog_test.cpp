@@ -54,6 +54,8 @@ TEST(Catalog, ListsEveryProblemOfAProgramUpdate) {
                     programUpdate("3.2.0", "3.1.9", "3.1.0",
                                   "<password>40000</password><new_dlls>vielleicht</new_dlls>") +
                     programUpdate("3.3", "3.2.0", "3.2.9") +
+                    programUpdate("3.5.0", "3.4.0", "3.4.9",
+                                  "<hardware><version>1</version></hardware>") +
                     "<update><version>3.4.0</version></update>"
                     "</product>");
     const std::string error = loadError(catalog);
@@ -63,6 +65,7 @@ TEST(Catalog, ListsEveryProblemOfAProgramUpdate) {
     EXPECT_THAT(error, HasSubstr("\"3.3\" ist keine Version aus drei Zahlen"));
     EXPECT_THAT(error, HasSubstr("Datei files/u/3.3/a.zip fehlt"));
     EXPECT_THAT(error, HasSubstr("QGR Update 3.4.0: <name> fehlt oder ist leer"));
+    EXPECT_THAT(error, HasSubstr("QGR Update 3.5.0: \"hardware\" darf keine Elemente"));
 }
 
 TEST(Catalog, RefusesPathsThatLeaveTheCatalog) {
