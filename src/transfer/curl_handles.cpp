@@ -33,6 +33,27 @@ void allowWebSchemesOnly(CURL* easy) {
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp");
 }
 
+StallGuard::StallGuard(CURL* easy, int seconds)
+    : timeout_(std::chrono::seconds(seconds > 0 ? seconds : 1)),
+      lastActivity_(std::chrono::steady_clock::now()) {
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &StallGuard::onProgress);
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+}
+
+int StallGuard::onProgress(void* user, curl_off_t, curl_off_t received, curl_off_t,
+                           curl_off_t sent) {
+    auto& guard = *static_cast<StallGuard*>(user);
+    const auto now = std::chrono::steady_clock::now();
+    if (received + sent != guard.lastCount_) {
+        guard.lastCount_ = received + sent;
+        guard.lastActivity_ = now;
+        return 0;
+    }
+    guard.stalled_ = now - guard.lastActivity_ >= guard.timeout_;
+    return guard.stalled_ ? 1 : 0;
+}
+
 CurlDriver::CurlDriver(CURL* easy) : easy_(easy), multi_(curl_multi_init()) {
     if (!multi_ || curl_multi_add_handle(multi_.get(), easy_) != CURLM_OK) {
         multi_.reset();

@@ -2,6 +2,7 @@
 
 #include "core/event_loop.h"
 
+#include <chrono>
 #include <curl/curl.h>
 #include <functional>
 #include <memory>
@@ -30,6 +31,23 @@ CurlEasy newCurlEasy();
 // Restricts a handle to the schemes the program speaks (http, https, ftp), for the first request
 // and for every redirect, which is followed.
 void allowWebSchemesOnly(CURL* easy);
+
+// Ends a transfer of the handle that has neither received nor sent a byte for the given time
+// (also while it is still connecting): libcurl then reports CURLE_ABORTED_BY_CALLBACK and
+// stalled() tells why. Must outlive the transfer.
+class StallGuard {
+public:
+    StallGuard(CURL* easy, int seconds);
+    bool stalled() const { return stalled_; }
+
+private:
+    static int onProgress(void* user, curl_off_t, curl_off_t received, curl_off_t, curl_off_t sent);
+
+    std::chrono::steady_clock::duration timeout_;
+    std::chrono::steady_clock::time_point lastActivity_;
+    curl_off_t lastCount_ = 0;
+    bool stalled_ = false;
+};
 
 // One transfer of an easy handle through a multi handle, driven step by step from the calling
 // (user-interface) thread. Every step waits at most the given time for the network and then lets

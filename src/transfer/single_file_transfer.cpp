@@ -157,8 +157,7 @@ bool SingleFileTransfer::DownloadAFile(const QString& LocalFile, const QString& 
     curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, ReceiveBufferSize);
     const long timeout = readTimeout_ > 0 ? readTimeout_ : 1;
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, timeout);
-    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, timeout);
+    const StallGuard stallGuard(handle, readTimeout_);
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &Download::receive);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &download);
 

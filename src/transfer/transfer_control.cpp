@@ -20,6 +20,7 @@ struct TransferControl::Request {
     bool tooLarge = false;
     int lastState = 0;
     char errorText[CURL_ERROR_SIZE] = {};
+    std::unique_ptr<StallGuard> stallGuard;
     std::unique_ptr<CurlDriver> driver; // only for a started operation
 };
 
@@ -63,6 +64,8 @@ RuntimeError failure(const TransferControl::Request& request, CURLcode code) {
     if (request.tooLarge)
         return RuntimeError(inet_error::ResponseTooLarge,
                             QStringLiteral("Die Antwort des Servers ist größer als 256 MB"));
+    if (request.stallGuard && request.stallGuard->stalled())
+        code = CURLE_OPERATION_TIMEDOUT;
     switch (code) {
     case CURLE_OPERATION_TIMEDOUT:
         return RuntimeError(inet_error::TimedOut,
@@ -110,8 +113,7 @@ std::unique_ptr<TransferControl::Request> TransferControl::newRequest(const QStr
     const long timeout = requestTimeout_ > 0 ? requestTimeout_ : 1;
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, timeout);
     // A request that receives nothing for the time-out has timed out.
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, timeout);
+    request->stallGuard = std::make_unique<StallGuard>(easy, requestTimeout_);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, collectBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, request.get());
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, collectHeader);
@@ -172,10 +174,13 @@ void TransferControl::execute(const QString& url, const QString& operation) {
     if (operation.compare(QStringLiteral("GET"), Qt::CaseInsensitive) != 0)
         throw RuntimeError(errnum::InvalidProcedureCall);
     std::shared_ptr<Request> request = newRequest(url);
-    request->headOnly = true;
-    // An FTP server tells the size without a data connection.
-    if (isFtp(request->address))
+    if (isFtp(request->address)) {
+        // An FTP server tells the size without a data connection; libcurl passes it on as a
+        // "Content-Length" line to the header and the body alike.
         curl_easy_setopt(request->easy.get(), CURLOPT_NOBODY, 1L);
+    } else {
+        request->headOnly = true;
+    }
     request->driver = std::make_unique<CurlDriver>(request->easy.get());
     lastHeaders_.clear();
     active_ = request;
