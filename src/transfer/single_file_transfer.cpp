@@ -34,7 +34,9 @@ public:
         const size_t bytes = size * count;
         return download.guarded([&] {
             download.window_.setSpeedTimerEnabled(true);
-            return download.pieces_.push(data, static_cast<qsizetype>(bytes));
+            const bool more = download.pieces_.push(data, static_cast<qsizetype>(bytes));
+            download.flush();
+            return more;
         })
                    ? bytes
                    : 0;
@@ -43,7 +45,11 @@ public:
     // The end of the data: the short rest and the empty last read.
     void finish() {
         window_.setSpeedTimerEnabled(true);
-        guarded([this] { return pieces_.finish(); });
+        guarded([this] {
+            const bool done = pieces_.finish();
+            flush();
+            return done;
+        });
     }
 
     bool fileCreated() const { return file_.isOpen(); }
@@ -81,9 +87,18 @@ private:
             window_.showProgress(expected_, received_);
         if (!file_.isOpen())
             createFile();
-        if (size > 0 && file_.write(data, size) != size)
-            throw RuntimeError(errnum::PathFileAccessError);
+        if (size > 0)
+            append(data, size);
         return true;
+    }
+
+    // The pieces of a block go to the file together, at the end of the block.
+    void append(const char* data, qsizetype size) { pending_.append(data, size); }
+
+    void flush() {
+        if (!pending_.isEmpty() && file_.write(pending_) != pending_.size())
+            throw RuntimeError(errnum::PathFileAccessError);
+        pending_.resize(0); // keeps the buffer for the next block
     }
 
     void createFile() {
@@ -94,6 +109,7 @@ private:
     }
 
     QFile file_;
+    QByteArray pending_;
     std::int32_t expected_;
     std::int32_t received_ = 0;
     bool showProgress_;
