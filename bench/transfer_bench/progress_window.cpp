@@ -16,17 +16,14 @@ ProgressWindow::ProgressWindow()
 void ProgressWindow::showProgress(qint32 expected, qint32 received) {
     if (received == 0)
         return;
-    // Like the main window: only what changes is written and repainted.
+    // Only what changes is written and repainted: the bar and the amount once per percent.
     const int percent = expected > 0 ? static_cast<int>(100.0 * received / expected) : 0;
-    if (bar_->value() != percent) {
-        bar_->setValue(percent);
-        bar_->repaint();
-    }
-    const QString amount = QStringLiteral("übertragen: %1 Kb").arg(received / 1000);
-    if (amount_->text() != amount && received % (1000 * 1024) < 512) {
-        amount_->setText(amount);
-        amount_->repaint();
-    }
+    if (bar_->value() == percent)
+        return;
+    bar_->setValue(percent);
+    bar_->repaint();
+    amount_->setText(QStringLiteral("übertragen: %1 Kb").arg(received / 1000));
+    amount_->repaint();
 }
 
 } // namespace upd::bench

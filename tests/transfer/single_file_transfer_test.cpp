@@ -13,6 +13,7 @@
 #include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <thread>
 
 namespace upd {
@@ -81,8 +82,9 @@ TEST_F(DownloadTest, ReplacesTheLocalFileAndReportsEveryPieceOf512Bytes) {
     EXPECT_EQ(window.progress[195], std::make_pair(100'000, 100'000));
     EXPECT_EQ(window.progress[196], std::make_pair(100'000, 100'000));
     EXPECT_TRUE(prompts.shown().empty());
-    // The size query and the transfer itself.
-    EXPECT_EQ(server.requests().size(), 2u);
+    // The event loop runs once per block the network delivers, not once per piece.
+    EXPECT_GT(loop.yields, 0);
+    EXPECT_LT(loop.yields, 100);
 
     // Without progress the display is left alone; the scheme may be written in capitals.
     window.progress.clear();
@@ -209,7 +211,9 @@ TEST_F(DownloadTest, AStallingServerTimesOut) {
 
 TEST_F(DownloadTest, TheCloseRequestCancelsBetweenPiecesAndDeletesThePartialFile) {
     const std::string body = randomBytes(200'000);
+    std::atomic<int> served = 0;
     server.http().Get("/big", [&](const httplib::Request&, httplib::Response& res) {
+        ++served;
         res.set_content(body, "application/octet-stream");
     });
     server.start();
@@ -227,11 +231,11 @@ TEST_F(DownloadTest, TheCloseRequestCancelsBetweenPiecesAndDeletesThePartialFile
     window.close = true;
     window.progress.clear();
     writeFile(local("big"), "old");
-    const auto requestsBefore = server.requests().size();
+    const int servedBefore = served;
     EXPECT_FALSE(download(local("big"), url("/big")));
     EXPECT_TRUE(window.progress.empty());
     EXPECT_FALSE(QFile::exists(local("big")));
-    EXPECT_EQ(server.requests().size(), requestsBefore);
+    EXPECT_EQ(served, servedBefore);
 }
 
 TEST_F(DownloadTest, OtherSchemesAreRefusedBeforeAnythingIsTouched) {
@@ -274,8 +278,7 @@ TEST_F(DownloadTest, HttpsIsVerifiedAgainstTheConfiguredCa) {
     https.start();
     const QString address = QString::fromStdString(https.url("/secure.zip"));
 
-    // An unknown CA is not trusted.
-    qputenv(CaFileVariable, "/nonexistent-ca.pem");
+    // The system's store does not know the test CA.
     EXPECT_FALSE(download(local("secure.zip"), address));
     EXPECT_FALSE(QFile::exists(local("secure.zip")));
 
@@ -313,6 +316,39 @@ TEST_F(DownloadTest, ErrorsWhileWritingReachTheCaller) {
     // The directory of the local file does not exist.
     EXPECT_THROW(download(local("no-such-dir/file"), url("/file")), RuntimeError);
     EXPECT_FALSE(window.transferRunning);
+}
+
+} // namespace
+} // namespace upd
+
+namespace upd {
+namespace {
+
+TEST_F(DownloadTest, TheProxyOfTheEnvironmentIsUsed) {
+    std::vector<std::string> targets;
+    std::mutex mutex;
+    server.http().Get(R"(.*/via-proxy\.bin)",
+                      [&](const httplib::Request& req, httplib::Response& res) {
+                          std::lock_guard lock(mutex);
+                          targets.push_back(req.target);
+                          res.set_content("proxied", "application/octet-stream");
+                      });
+    server.start();
+
+    // Without the proxy this address reaches a closed local port; through it, the proxy answers.
+    const std::string address =
+        "http://localhost:" + std::to_string(test::closedLocalPort()) + "/via-proxy.bin";
+    const QByteArray noProxy = qgetenv("no_proxy");
+    qunsetenv("no_proxy");
+    qputenv("http_proxy", QByteArray::fromStdString(server.url("")));
+    const bool ok = download(local("via-proxy.bin"), QString::fromStdString(address));
+    qunsetenv("http_proxy");
+    if (!noProxy.isEmpty())
+        qputenv("no_proxy", noProxy);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(readFile(local("via-proxy.bin")), QByteArray("proxied"));
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(targets, (std::vector<std::string>{address, address})); // size query, transfer
 }
 
 } // namespace
