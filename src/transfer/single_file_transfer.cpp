@@ -53,7 +53,12 @@ public:
     }
 
     bool fileCreated() const { return file_.isOpen(); }
-    void closeFile() { file_.close(); }
+    // False when the last buffered bytes could not be written.
+    bool closeFile() {
+        const bool flushed = !file_.isOpen() || file_.flush();
+        file_.close();
+        return flushed;
+    }
     bool cancelled() const { return cancelled_; }
     std::int32_t received() const { return received_; }
     void rethrowError() const {
@@ -203,7 +208,11 @@ bool SingleFileTransfer::DownloadAFile(const QString& LocalFile, const QString& 
         return failureEnd();
     }
 
-    download.closeFile();
+    if (!download.closeFile()) {
+        easy.reset();
+        window_.setTransferRunning(false);
+        throw RuntimeError(errnum::PathFileAccessError);
+    }
     loop_.yield();
     // Complete only when it ended normally and, where a size was announced, nothing is missing
     // and nothing is extra.

@@ -312,9 +312,19 @@ TEST_F(DownloadTest, ErrorsWhileWritingReachTheCaller) {
     server.http().Get("/file", [](const httplib::Request&, httplib::Response& res) {
         res.set_content(std::string(2000, 'f'), "text/plain");
     });
+    server.http().Get("/large", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content(std::string(300'000, 'l'), "text/plain");
+    });
     server.start();
     // The directory of the local file does not exist.
     EXPECT_THROW(download(local("no-such-dir/file"), url("/file")), RuntimeError);
+    EXPECT_FALSE(window.transferRunning);
+    // A full disk, for a small file (buffered until the end) and a large one.
+    window.transferRunning = true;
+    EXPECT_THROW(download(QStringLiteral("/dev/full"), url("/file")), RuntimeError);
+    EXPECT_FALSE(window.transferRunning);
+    window.transferRunning = true;
+    EXPECT_THROW(download(QStringLiteral("/dev/full"), url("/large")), RuntimeError);
     EXPECT_FALSE(window.transferRunning);
 }
 
