@@ -1,0 +1,244 @@
+#include "transfer/single_file_transfer.h"
+
+#include "core/numeric.h"
+#include "core/runtime_error.h"
+#include "core/wire_address.h"
+#include "install/file_helpers.h"
+#include "transfer/curl_handles.h"
+#include "transfer/internet_session.h"
+#include "transfer/piece_stream.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <exception>
+#include <limits>
+
+namespace upd {
+namespace {
+
+// libcurl hands the data on in blocks of up to this size.
+constexpr long ReceiveBufferSize = 256 * 1024;
+
+// One running download: the local file, the counts and the first error raised on the way.
+class Download {
+public:
+    Download(const QString& localFile, std::int32_t announced, bool showProgress,
+             TransferWindow& window)
+        : file_(localFile), expected_(announced), showProgress_(showProgress), window_(window),
+          pieces_([this](const char* data, qsizetype size) { return takePiece(data, size); }) {}
+
+    // libcurl's write callback: one block, handed on in pieces. Nothing may be thrown through C.
+    static size_t receive(char* data, size_t size, size_t count, void* user) {
+        auto& download = *static_cast<Download*>(user);
+        const size_t bytes = size * count;
+        return download.guarded([&] {
+            download.window_.setSpeedTimerEnabled(true);
+            const bool more = download.pieces_.push(data, static_cast<qsizetype>(bytes));
+            download.flush();
+            return more;
+        })
+                   ? bytes
+                   : 0;
+    }
+
+    // The end of the data: the short rest and the empty last read.
+    void finish() {
+        window_.setSpeedTimerEnabled(true);
+        guarded([this] {
+            const bool done = pieces_.finish();
+            flush();
+            return done;
+        });
+    }
+
+    bool fileCreated() const { return file_.isOpen(); }
+    // False when the last buffered bytes could not be written.
+    bool closeFile() {
+        const bool flushed = !file_.isOpen() || file_.flush();
+        file_.close();
+        return flushed;
+    }
+    bool cancelled() const { return cancelled_; }
+    std::int32_t received() const { return received_; }
+    void rethrowError() const {
+        if (error_)
+            std::rethrow_exception(error_);
+    }
+
+private:
+    bool guarded(const std::function<bool()>& work) {
+        if (error_ || cancelled_)
+            return false;
+        try {
+            return work();
+        } catch (...) {
+            error_ = std::current_exception();
+            return false;
+        }
+    }
+
+    bool takePiece(const char* data, qsizetype size) {
+        if (window_.closeRequested()) {
+            cancelled_ = true;
+            return false;
+        }
+        if (size > std::numeric_limits<std::int32_t>::max() - received_)
+            throw RuntimeError(errnum::Overflow);
+        received_ += static_cast<std::int32_t>(size);
+        if (size < ChunkSize)
+            expected_ = received_;
+        if (showProgress_)
+            window_.showProgress(expected_, received_);
+        if (!file_.isOpen())
+            createFile();
+        if (size > 0)
+            append(data, size);
+        return true;
+    }
+
+    // The pieces of a block go to the file together, at the end of the block.
+    void append(const char* data, qsizetype size) { pending_.append(data, size); }
+
+    void flush() {
+        if (!pending_.isEmpty() && file_.write(pending_) != pending_.size())
+            throw RuntimeError(errnum::PathFileAccessError);
+        pending_.resize(0); // keeps the buffer for the next block
+    }
+
+    void createFile() {
+        if (!QFileInfo(file_.fileName()).dir().exists())
+            throw RuntimeError(errnum::PathNotFound);
+        if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            throw RuntimeError(errnum::PathFileAccessError);
+    }
+
+    QFile file_;
+    QByteArray pending_;
+    std::int32_t expected_;
+    std::int32_t received_ = 0;
+    bool showProgress_;
+    bool cancelled_ = false;
+    std::exception_ptr error_;
+    TransferWindow& window_;
+    PieceStream pieces_;
+};
+
+} // namespace
+
+bool isTransferScheme(const QString& url) {
+    return url.startsWith(QStringLiteral("ftp://"), Qt::CaseInsensitive) ||
+           url.startsWith(QStringLiteral("http://"), Qt::CaseInsensitive) ||
+           url.startsWith(QStringLiteral("https://"), Qt::CaseInsensitive);
+}
+
+bool SingleFileTransfer::failureEnd() {
+    window_.setTransferRunning(false);
+    window_.setSpeedTimerEnabled(false);
+    loop_.yield();
+    return false;
+}
+
+bool SingleFileTransfer::cancelEnd(const QString& LocalFile) {
+    window_.setTransferRunning(false);
+    KillFile(LocalFile, prompts_);
+    return false;
+}
+
+bool SingleFileTransfer::DownloadAFile(const QString& LocalFile, const QString& URL,
+                                       bool ShowProgress) {
+    window_.setTransferRunning(true);
+    if (LocalFile.isEmpty() && URL.isEmpty())
+        return failureEnd();
+    // Every other scheme is refused before anything is touched.
+    if (!isTransferScheme(URL))
+        return failureEnd();
+
+    CurlEasy easy = newCurlEasy();
+    if (window_.closeRequested())
+        return cancelEnd(LocalFile);
+    if (!easy)
+        return failureEnd();
+    if (Fexist(LocalFile) && !KillFile(LocalFile, prompts_))
+        return failureEnd();
+
+    const std::int32_t announced = GetRemoteFileSize(URL);
+    window_.setAnnouncedSize(announced);
+    if (window_.closeRequested())
+        return cancelEnd(LocalFile);
+
+    Download download(LocalFile, announced, ShowProgress, window_);
+    const QByteArray address = wire_address::encode(URL);
+    const QByteArray agent = UserAgent.toUtf8();
+    CURL* handle = easy.get();
+    curl_easy_setopt(handle, CURLOPT_URL, address.constData());
+    curl_easy_setopt(handle, CURLOPT_USERAGENT, agent.constData());
+    allowWebSchemesOnly(handle);
+    curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, ReceiveBufferSize);
+    const long timeout = readTimeout_ > 0 ? readTimeout_ : 1;
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, timeout);
+    const StallGuard stallGuard(handle, readTimeout_);
+    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &Download::receive);
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &download);
+
+    const CURLcode code =
+        performYielding(handle, loop_, [this] { return window_.closeRequested(); });
+    const bool endedNormally = code == CURLE_OK;
+    if (endedNormally || download.fileCreated())
+        download.finish();
+
+    if (download.cancelled() || (code == CURLE_ABORTED_BY_CALLBACK && window_.closeRequested())) {
+        download.closeFile();
+        easy.reset();
+        return cancelEnd(LocalFile);
+    }
+    try {
+        download.rethrowError();
+    } catch (...) {
+        download.closeFile();
+        easy.reset();
+        window_.setTransferRunning(false);
+        throw;
+    }
+    if (!download.fileCreated()) {
+        // The address could not be opened: nothing was created.
+        easy.reset();
+        loop_.yield();
+        return failureEnd();
+    }
+
+    if (!download.closeFile()) {
+        easy.reset();
+        window_.setTransferRunning(false);
+        throw RuntimeError(errnum::PathFileAccessError);
+    }
+    loop_.yield();
+    // Complete only when it ended normally and, where a size was announced, nothing is missing
+    // and nothing is extra.
+    const bool result = endedNormally && (announced < 1 || download.received() == announced);
+    easy.reset();
+    loop_.yield();
+    window_.setTransferRunning(false);
+    window_.setSpeedTimerEnabled(false);
+    loop_.yield();
+    return result;
+}
+
+std::int32_t SingleFileTransfer::GetRemoteFileSize(const QString& URL) {
+    try {
+        Inet1_.execute(URL, QStringLiteral("GET"));
+    } catch (const RuntimeError&) {
+        return 0; // another request is running: its headers are not this file's
+    }
+    loop_.yield();
+    while (Inet1_.stillExecuting())
+        loop_.yield();
+    try {
+        return numeric::toInt32(Inet1_.getHeader(QStringLiteral("Content-Length")));
+    } catch (const RuntimeError&) {
+        return 0;
+    }
+}
+
+} // namespace upd

@@ -1,0 +1,240 @@
+#include "transfer/transfer_control.h"
+
+#include "core/runtime_error.h"
+#include "core/windows1252.h"
+#include "core/wire_address.h"
+#include "transfer/curl_handles.h"
+#include "transfer/internet_session.h"
+
+#include <QRegularExpression>
+
+namespace upd {
+
+struct TransferControl::Request {
+    CurlEasy easy;
+    QByteArray address;
+    QByteArray body;
+    QByteArray headers;
+    std::int64_t bodyLimit = 0;
+    bool headOnly = false;
+    bool tooLarge = false;
+    int lastState = 0;
+    char errorText[CURL_ERROR_SIZE] = {};
+    std::unique_ptr<StallGuard> stallGuard;
+    std::unique_ptr<CurlDriver> driver; // only for a started operation
+};
+
+namespace {
+
+size_t collectBody(char* data, size_t size, size_t count, void* user) {
+    auto& request = *static_cast<TransferControl::Request*>(user);
+    const size_t bytes = size * count;
+    if (request.headOnly)
+        return 0; // the head has arrived, which is all a "GET" of the control asks for
+    if (request.body.size() + static_cast<std::int64_t>(bytes) > request.bodyLimit) {
+        request.tooLarge = true;
+        return 0;
+    }
+    request.body.append(data, static_cast<qsizetype>(bytes));
+    return bytes;
+}
+
+// Keeps the header lines of the last response only (a redirect starts a new one).
+size_t collectHeader(char* data, size_t size, size_t count, void* user) {
+    auto& request = *static_cast<TransferControl::Request*>(user);
+    const size_t bytes = size * count;
+    const QByteArray line(data, static_cast<qsizetype>(bytes));
+    if (line.startsWith("HTTP/"))
+        request.headers.clear();
+    request.headers += line;
+    return bytes;
+}
+
+bool isFtp(const QByteArray& address) {
+    return address.left(6).toLower() == "ftp://";
+}
+
+bool headArrived(const TransferControl::Request& request) {
+    long status = 0;
+    curl_easy_getinfo(request.easy.get(), CURLINFO_RESPONSE_CODE, &status);
+    return status > 0;
+}
+
+RuntimeError failure(const TransferControl::Request& request, CURLcode code) {
+    if (request.tooLarge)
+        return RuntimeError(inet_error::ResponseTooLarge,
+                            QStringLiteral("Die Antwort des Servers ist größer als 256 MB"));
+    if (request.stallGuard && request.stallGuard->stalled())
+        code = CURLE_OPERATION_TIMEDOUT;
+    switch (code) {
+    case CURLE_OPERATION_TIMEDOUT:
+        return RuntimeError(inet_error::TimedOut,
+                            QStringLiteral("Zeitüberschreitung bei der Anforderung"));
+    case CURLE_COULDNT_CONNECT:
+        return RuntimeError(inet_error::ConnectFailed,
+                            QStringLiteral("Die Verbindung mit dem Server ist fehlgeschlagen"));
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return RuntimeError(inet_error::HostNotFound,
+                            QStringLiteral("Der Servername konnte nicht aufgelöst werden"));
+    case CURLE_UNSUPPORTED_PROTOCOL:
+    case CURLE_URL_MALFORMAT:
+        return RuntimeError(inet_error::BadUrl,
+                            QStringLiteral("Die Adresse ist ungültig oder ihr Protokoll wird "
+                                           "nicht unterstützt"));
+    default: {
+        QString description = QStringLiteral("Die Anforderung ist fehlgeschlagen");
+        const QString detail = QString::fromUtf8(request.errorText).trimmed();
+        if (!detail.isEmpty())
+            description += QStringLiteral(": ") + detail;
+        return RuntimeError(inet_error::RequestFailed, description);
+    }
+    }
+}
+
+} // namespace
+
+TransferControl::TransferControl(EventLoop& loop) : loop_(loop) {}
+
+TransferControl::~TransferControl() = default;
+
+std::unique_ptr<TransferControl::Request> TransferControl::newRequest(const QString& url) {
+    auto request = std::make_unique<Request>();
+    request->easy = newCurlEasy();
+    if (!request->easy)
+        throw RuntimeError(inet_error::RequestFailed,
+                           QStringLiteral("Die Anforderung ist fehlgeschlagen"));
+    request->address = wire_address::encode(url);
+    request->bodyLimit = textLimit_;
+    CURL* easy = request->easy.get();
+    curl_easy_setopt(easy, CURLOPT_URL, request->address.constData());
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, UserAgent.toUtf8().constData());
+    allowWebSchemesOnly(easy);
+    const long timeout = requestTimeout_ > 0 ? requestTimeout_ : 1;
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, timeout);
+    // A request that receives nothing for the time-out has timed out.
+    request->stallGuard = std::make_unique<StallGuard>(easy, requestTimeout_);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, collectBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, request.get());
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, collectHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, request.get());
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, request->errorText);
+    return request;
+}
+
+void TransferControl::reportState(Request& request, int state) {
+    request.lastState = state;
+    if (stateHandler_)
+        stateHandler_(state);
+}
+
+void TransferControl::reportConnectionStates(Request& request) {
+    if (request.lastState == 0)
+        reportState(request, inet_state::ResolvingHost);
+    curl_off_t lookup = 0;
+    curl_off_t connect = 0;
+    curl_easy_getinfo(request.easy.get(), CURLINFO_NAMELOOKUP_TIME_T, &lookup);
+    curl_easy_getinfo(request.easy.get(), CURLINFO_CONNECT_TIME_T, &connect);
+    if (request.lastState < inet_state::HostResolved && (lookup > 0 || connect > 0)) {
+        reportState(request, inet_state::HostResolved);
+        reportState(request, inet_state::Connecting);
+    }
+    if (request.lastState < inet_state::Connected && connect > 0)
+        reportState(request, inet_state::Connected);
+}
+
+QString TransferControl::openUrl(const QString& url) {
+    if (active_)
+        throw RuntimeError(inet_error::StillExecuting,
+                           QStringLiteral("Die vorherige Anforderung wird noch ausgeführt"));
+    std::shared_ptr<Request> request = newRequest(url);
+    active_ = request;
+    cancelRequested_ = false;
+    reportState(*request, inet_state::ResolvingHost);
+    const CURLcode code = performYielding(
+        request->easy.get(), loop_, [this] { return cancelRequested_; },
+        [&] { reportConnectionStates(*request); });
+    active_.reset();
+    lastHeaders_ = request->headers;
+    if (code != CURLE_OK) {
+        reportState(*request, inet_state::Error);
+        if (code == CURLE_ABORTED_BY_CALLBACK && cancelRequested_)
+            throw RuntimeError(inet_error::RequestFailed,
+                               QStringLiteral("Die Anforderung wurde abgebrochen"));
+        throw failure(*request, code);
+    }
+    reportState(*request, inet_state::ResponseCompleted);
+    return decodeAnswerText(request->body, getHeader(QStringLiteral("Content-Type")).toLatin1());
+}
+
+void TransferControl::execute(const QString& url, const QString& operation) {
+    if (active_)
+        throw RuntimeError(inet_error::StillExecuting,
+                           QStringLiteral("Die vorherige Anforderung wird noch ausgeführt"));
+    if (operation.compare(QStringLiteral("GET"), Qt::CaseInsensitive) != 0)
+        throw RuntimeError(errnum::InvalidProcedureCall);
+    std::shared_ptr<Request> request = newRequest(url);
+    if (isFtp(request->address)) {
+        // An FTP server tells the size without a data connection; libcurl passes it on as a
+        // "Content-Length" line to the header and the body alike.
+        curl_easy_setopt(request->easy.get(), CURLOPT_NOBODY, 1L);
+    } else {
+        request->headOnly = true;
+    }
+    request->driver = std::make_unique<CurlDriver>(request->easy.get());
+    lastHeaders_.clear();
+    active_ = request;
+    reportState(*request, inet_state::ResolvingHost);
+}
+
+bool TransferControl::stillExecuting() {
+    // Kept alive here even when a state handler cancels the request meanwhile.
+    const std::shared_ptr<Request> request = active_;
+    if (!request)
+        return false;
+    if (!request->driver)
+        return true; // a text fetch is running further up the stack
+    constexpr int WaitMilliseconds = 10;
+    const bool running = request->driver->step(WaitMilliseconds);
+    reportConnectionStates(*request);
+    if (running || active_ != request)
+        return active_ != nullptr;
+    active_.reset();
+    lastHeaders_ = request->headers;
+    const CURLcode code = request->driver->result();
+    const bool stoppedAtBody = code == CURLE_WRITE_ERROR && headArrived(*request);
+    reportState(*request, code == CURLE_OK || stoppedAtBody ? inet_state::ResponseCompleted
+                                                            : inet_state::Error);
+    return false;
+}
+
+QString TransferControl::getHeader(const QString& name) const {
+    const QByteArray wanted = name.toLatin1().toLower() + ':';
+    for (const QByteArray& line : lastHeaders_.split('\n')) {
+        if (line.toLower().startsWith(wanted))
+            return QString::fromLatin1(line.mid(wanted.size()).trimmed());
+    }
+    return {};
+}
+
+void TransferControl::cancel() {
+    cancelRequested_ = true;
+    if (active_ && active_->driver)
+        active_.reset();
+}
+
+QString decodeAnswerText(const QByteArray& body, const QByteArray& contentType) {
+    static const QRegularExpression charsetUtf8(QStringLiteral(R"(charset\s*=\s*"?utf-?8)"),
+                                                QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression declarationUtf8(
+        QStringLiteral(R"(^\s*<\?xml[^>]*encoding\s*=\s*["']utf-?8["'])"),
+        QRegularExpression::CaseInsensitiveOption);
+    const bool bom = body.startsWith("\xEF\xBB\xBF");
+    const QString head = QString::fromLatin1(body.left(200));
+    if (bom || charsetUtf8.match(QString::fromLatin1(contentType)).hasMatch() ||
+        declarationUtf8.match(head).hasMatch())
+        return QString::fromUtf8(bom ? body.mid(3) : body);
+    return windows1252::decode(body);
+}
+
+} // namespace upd

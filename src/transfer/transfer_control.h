@@ -1,0 +1,94 @@
+#pragma once
+
+#include "core/event_loop.h"
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace upd {
+
+// Error numbers of the transfer control, raised as RuntimeError with a German description.
+namespace inet_error {
+inline constexpr int ResponseTooLarge = 7;
+inline constexpr int BadUrl = 35752;
+inline constexpr int ConnectFailed = 35754;
+inline constexpr int HostNotFound = 35755;
+inline constexpr int RequestFailed = 35756;
+inline constexpr int TimedOut = 35761;
+inline constexpr int StillExecuting = 35764;
+} // namespace inet_error
+
+// States the control reports while a request runs.
+namespace inet_state {
+inline constexpr int ResolvingHost = 1;
+inline constexpr int HostResolved = 2;
+inline constexpr int Connecting = 3;
+inline constexpr int Connected = 4;
+inline constexpr int Error = 11;
+inline constexpr int ResponseCompleted = 12;
+} // namespace inet_state
+
+// The main window's transfer control `Inet1`: server queries fetch their answers through it as
+// text, and the size query of a single-file transfer asks it for a response header. It runs on the
+// user-interface thread and lets the event loop run while it waits.
+class TransferControl {
+public:
+    using StateHandler = std::function<void(int state)>;
+
+    // Server answers beyond this size are refused instead of filling the memory.
+    static constexpr std::int64_t DefaultTextLimit = std::int64_t{256} * 1024 * 1024;
+
+    explicit TransferControl(EventLoop& loop);
+    ~TransferControl();
+    TransferControl(const TransferControl&) = delete;
+    TransferControl& operator=(const TransferControl&) = delete;
+
+    // How long a request may wait for the connection or for further data, in seconds.
+    int requestTimeout() const { return requestTimeout_; }
+    void setRequestTimeout(int seconds) { requestTimeout_ = seconds; }
+
+    void setTextLimit(std::int64_t bytes) { textLimit_ = bytes; }
+
+    // Called at every change of state of a request (1 to 4 while connecting, 11 on an error, 12
+    // when the response is complete).
+    void setStateHandler(StateHandler handler) { stateHandler_ = std::move(handler); }
+
+    // Fetches the address and returns the whole body as text: UTF-8 when the answer says so in its
+    // Content-Type or XML declaration, Windows-1252 otherwise. Whatever the HTTP status, the body
+    // is the answer. Raises RuntimeError when the request fails or times out.
+    QString openUrl(const QString& url);
+
+    // Starts an operation ("GET") on the address and returns at once; ask stillExecuting() until
+    // it reports false, then read the response headers. Only the response head is fetched.
+    void execute(const QString& url, const QString& operation);
+    // True while a request runs; drives the started operation a step further.
+    bool stillExecuting();
+    // The value of a header of the last response, "" when it has none.
+    QString getHeader(const QString& name) const;
+    // Stops whatever the control is doing.
+    void cancel();
+
+    // One request's handle and what it received (internal to the control).
+    struct Request;
+
+private:
+    std::unique_ptr<Request> newRequest(const QString& url);
+    void reportConnectionStates(Request& request);
+    void reportState(Request& request, int state);
+
+    EventLoop& loop_;
+    int requestTimeout_ = 30;
+    std::int64_t textLimit_ = DefaultTextLimit;
+    StateHandler stateHandler_;
+    std::shared_ptr<Request> active_;
+    bool cancelRequested_ = false;
+    QByteArray lastHeaders_;
+};
+
+// Text of a body, by the rule of openUrl.
+QString decodeAnswerText(const QByteArray& body, const QByteArray& contentType);
+
+} // namespace upd

@@ -1,0 +1,111 @@
+#include "transfer/test_peers.h"
+
+#include "support/local_http_server.h"
+
+#include <QThread>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace upd::test {
+namespace {
+
+void runOpenssl(const QString& directory, const QStringList& arguments) {
+    QProcess openssl;
+    openssl.setWorkingDirectory(directory);
+    openssl.setProcessChannelMode(QProcess::MergedChannels);
+    openssl.start(QStringLiteral("openssl"), arguments);
+    if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0)
+        throw std::runtime_error("openssl failed: " + openssl.readAll().toStdString());
+}
+
+bool accepts(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    const bool connected =
+        fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return connected;
+}
+
+} // namespace
+
+TestCertificates::TestCertificates() {
+    const QString d = dir_.path();
+    runOpenssl(d, {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                   "/CN=Test CA", "-keyout", "ca.key", "-out", "ca.pem"});
+    runOpenssl(d, {"req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1", "-keyout",
+                   "server.key", "-out", "server.csr"});
+    QFile extensions(dir_.filePath(QStringLiteral("san.cnf")));
+    if (!extensions.open(QIODevice::WriteOnly))
+        throw std::runtime_error("cannot write the certificate extensions");
+    extensions.write("subjectAltName=IP:127.0.0.1\n");
+    extensions.close();
+    runOpenssl(d, {"x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key",
+                   "-CAcreateserial", "-days", "2", "-extfile", "san.cnf", "-out", "server.pem"});
+}
+
+LocalHttpsServer::LocalHttpsServer(const TestCertificates& certificates)
+    : server_(std::make_unique<httplib::SSLServer>(
+          certificates.certificateFile().toLocal8Bit().constData(),
+          certificates.keyFile().toLocal8Bit().constData())) {
+    if (!server_->is_valid())
+        throw std::runtime_error("the test certificate does not load");
+}
+
+LocalHttpsServer::~LocalHttpsServer() {
+    if (thread_.joinable()) {
+        server_->stop();
+        thread_.join();
+    }
+}
+
+void LocalHttpsServer::start() {
+    port_ = server_->bind_to_any_port("127.0.0.1");
+    if (port_ <= 0)
+        throw std::runtime_error("cannot bind a local HTTPS server");
+    thread_ = std::thread([this] { server_->listen_after_bind(); });
+    while (!server_->is_running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+std::string LocalHttpsServer::url(const std::string& path) const {
+    return "https://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+LocalFtpServer::LocalFtpServer(const QString& directory) : port_(closedLocalPort()) {
+    // Debian's interpreter, which has the packaged pyftpdlib.
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.start(QStringLiteral("/usr/bin/python3"), {"-m", "pyftpdlib", "-i", "127.0.0.1", "-p",
+                                                        QString::number(port_), "-d", directory});
+    if (!process_.waitForStarted())
+        throw std::runtime_error("cannot start pyftpdlib");
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        if (accepts(port_))
+            return;
+        if (process_.state() == QProcess::NotRunning)
+            break;
+        QThread::msleep(25);
+    }
+    throw std::runtime_error("the FTP server does not answer");
+}
+
+LocalFtpServer::~LocalFtpServer() {
+    process_.terminate();
+    if (!process_.waitForFinished(5000)) {
+        process_.kill();
+        process_.waitForFinished();
+    }
+}
+
+std::string LocalFtpServer::url(const std::string& path) const {
+    return "ftp://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+} // namespace upd::test
