@@ -70,7 +70,8 @@ bool QueryDataUpdates(WizardWindow& window, TransferControl& Inet1, int queryMod
                     found = true;
                     return true;
                 } else {
-                    appendAndShow(window, resultBox, QStringLiteral(" Kein Daten-Update vorhanden."));
+                    appendAndShow(window, resultBox,
+                                  QStringLiteral(" Kein Daten-Update vorhanden."));
                     return true;
                 }
             } else if (download) {

@@ -4,7 +4,9 @@
 
 namespace upd {
 
-XmlNode answerRoot(const XmlDocument& answer) { return answer.documentElement(); }
+XmlNode answerRoot(const XmlDocument& answer) {
+    return answer.documentElement();
+}
 
 bool readErrorAnswer(const XmlNode& root, std::int32_t& errNumber, QString& errText) {
     if (root.localName() != QStringLiteral("error"))

@@ -4,7 +4,6 @@
 #include "core/xml_document.h"
 
 #include <QString>
-
 #include <cstdint>
 #include <optional>
 

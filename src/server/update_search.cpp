@@ -140,8 +140,9 @@ void SearchForUpdates(WizardWindow& window, TransferControl& Inet1) {
         return;
     }
 
-    showWorking(window,
-                QStringLiteral("Die Programm-Update-Informationen werden abgerufen. Bitte warten ..."));
+    showWorking(
+        window,
+        QStringLiteral("Die Programm-Update-Informationen werden abgerufen. Bitte warten ..."));
     std::int32_t errNumber = 0;
     QString errText;
     bool programUpdates = false;
@@ -159,8 +160,8 @@ void SearchForUpdates(WizardWindow& window, TransferControl& Inet1) {
     }
 
     results.setText(results.text() + CrLf + QStringLiteral(" Daten-Updates werden gesucht ..."));
-    showWorking(window,
-                QStringLiteral("Die Daten-Update-Informationen werden abgerufen. Bitte warten ..."));
+    showWorking(window, QStringLiteral(
+                            "Die Daten-Update-Informationen werden abgerufen. Bitte warten ..."));
     bool dataUpdate = false;
     if (!QueryDataUpdates(window, Inet1, querymode::Search, version, errText, results, errNumber,
                           dataUpdate)) {

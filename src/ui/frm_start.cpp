@@ -52,7 +52,7 @@ frmStart::frmStart(Session& session, Prompts& prompts, EventLoop& loop, WizardSt
         hinweisAreas_[i] = std::make_unique<PlainTextArea>(txtHinweis[i]);
     tabControl_ = TabWidgetControl(SSTab1);
     programVersion_ = LineTextArea(txtProgVersion);
-    internetVersion_ = LineTextArea(txtProgExeInternet);
+    internetVersion_ = PlainTextArea(txtProgExeInternet);
     downloadList_ = PlainTextArea(txtDownload);
     installationLog_ = PlainTextArea(txtInstallation);
     offlineDirectory_ = LineTextArea(txtOfflineUpdates);
@@ -146,16 +146,18 @@ QWidget* frmStart::buildSearchTab() {
     auto* page = new QWidget;
     Frame1 = new QGroupBox(QStringLiteral("Versionen"), page);
     txtProgVersion = makeLineBox(Frame1);
-    txtProgExeInternet = makeLineBox(Frame1);
-    txtProgExeInternet->setReadOnly(true);
+    txtProgExeInternet = makeTextBox(900, Frame1);
+    txtProgExeInternet->setMaximumHeight(twips(900));
+    txtProgExeInternet->setLineWrapMode(QPlainTextEdit::NoWrap);
     cmdOldVersion = new QPushButton(QStringLiteral("Version"), Frame1);
 
     auto* grid = new QGridLayout(Frame1);
     grid->setColumnStretch(1, 1);
     grid->addWidget(new QLabel(QStringLiteral("auf Ihrem PC"), Frame1), 0, 0);
     grid->addWidget(txtProgVersion, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("im Internet verfügbar:"), Frame1), 1, 0);
-    grid->addWidget(txtProgExeInternet, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("im Internet verfügbar:"), Frame1), 1, 0,
+                    Qt::AlignTop);
+    grid->addWidget(txtProgExeInternet, 1, 1, 1, 2);
     auto* otherVersion =
         new QLabel(QStringLiteral("Klicken Sie hier, um eine andere Version einzugeben:"), Frame1);
     otherVersion->setWordWrap(true);

@@ -87,7 +87,8 @@ public:
     std::array<QLabel*, 3> Label1{};
     QGroupBox* Frame1 = nullptr;
     QLineEdit* txtProgVersion = nullptr;
-    QLineEdit* txtProgExeInternet = nullptr;
+    // Several lines: the search lists every update found, then the data search's outcome.
+    QPlainTextEdit* txtProgExeInternet = nullptr;
     QPushButton* cmdOldVersion = nullptr;
     QGroupBox* Frame2 = nullptr;
     QPlainTextEdit* txtDownload = nullptr;
@@ -149,7 +150,7 @@ private:
     std::array<std::unique_ptr<PlainTextArea>, 3> hinweisAreas_;
     TabWidgetControl tabControl_{nullptr};
     LineTextArea programVersion_{nullptr};
-    LineTextArea internetVersion_{nullptr};
+    PlainTextArea internetVersion_{nullptr};
     PlainTextArea downloadList_{nullptr};
     PlainTextArea installationLog_{nullptr};
     LineTextArea offlineDirectory_{nullptr};

@@ -69,7 +69,7 @@ TEST_F(MainWindowTest, OpensOnTheTabAndStateOfEachRunMode) {
             EXPECT_EQ(w.messageArea(tab::Search).text(),
                       QStringLiteral("Bitte starten Sie das Internet-Update ..."));
             EXPECT_EQ(colorOf(w.txtHinweis[0]), WorkingColor);
-            EXPECT_EQ(w.txtProgExeInternet->text(), QStringLiteral(" noch nicht geprüft"));
+            EXPECT_EQ(w.txtProgExeInternet->toPlainText(), QStringLiteral(" noch nicht geprüft"));
             EXPECT_EQ(w.lblStart->caption(), QStringLiteral("Start"));
         }
         if (c.runMode == 6) {

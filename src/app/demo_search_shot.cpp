@@ -1,0 +1,46 @@
+// For the demo on a machine without a screen: starts the updater as the host would, presses
+// "Start" once the window is up, and saves a picture of the window after the search.
+// Usage: quorlan-update-demo-shot PICTURE.png HOST-PARAMETER-STRING
+
+#include "app/application_startup.h"
+#include "platform/settings_store.h"
+#include "ui/message_prompts.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QTimer>
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quorlan-Internet-Update"));
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() != 3) {
+        std::fputs("usage: quorlan-update-demo-shot PICTURE.png HOST-PARAMETER-STRING\n", stderr);
+        return 2;
+    }
+
+    upd::Session session;
+    upd::QtEventLoop loop;
+    upd::NativeSettingsStore store;
+    upd::MessagePrompts prompts;
+    upd::ApplicationStartup actions(session, loop, prompts);
+    upd::Main(session, arguments[2], store, prompts, actions);
+    upd::frmStart* window = actions.mainWindow();
+    if (!window) {
+        std::fputs("the updater ended without a window (no connection to the server?)\n", stderr);
+        return 1;
+    }
+    int status = 1;
+    QTimer::singleShot(500, window, [&] {
+        window->StartAskForUpdates();
+        loop.yield();
+        if (window->grab().save(arguments[1])) {
+            std::printf("%s\n", qPrintable(window->visibleMessageArea().text()));
+            status = 0;
+        }
+        QApplication::quit();
+    });
+    QApplication::exec();
+    return status;
+}
