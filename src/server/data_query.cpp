@@ -1,7 +1,10 @@
 #include "server/data_query.h"
 
+#include "core/runtime_error.h"
 #include "server/request_parameters.h"
 #include "server/server_answer.h"
+
+#include <cmath>
 
 namespace upd {
 namespace {
@@ -28,70 +31,69 @@ void appendAndShow(WizardWindow& window, TextArea& box, const QString& line) {
     window.eventLoop().yield();
 }
 
+// The search answer: its root's first child must be "updatefound"; any text in the root means
+// that a data update exists.
+bool readSearchAnswer(WizardWindow& window, const XmlNode& root, TextArea& resultBox, bool& found) {
+    const auto children = root.childNodes();
+    if (children.empty())
+        throw RuntimeError(errnum::ObjectNotSet);
+    if (children.front().localName() != QStringLiteral("updatefound")) {
+        found = false;
+        return false;
+    }
+    if (root.text().isEmpty()) {
+        appendAndShow(window, resultBox, QStringLiteral(" Kein Daten-Update vorhanden."));
+        return true;
+    }
+    appendAndShow(window, resultBox,
+                  resultBox.text().isEmpty() ? QStringLiteral(" Ein Daten-Update vorhanden.")
+                                             : QStringLiteral(" Ein Daten-Update ist vorhanden."));
+    found = true;
+    return true;
+}
+
+// The download answer: one child of the root per data set.
+bool readDownloadAnswer(WizardWindow& window, const XmlNode& root, TextArea& resultBox,
+                        bool& found) {
+    found = !root.childNodes().empty();
+    appendAndShow(window, resultBox,
+                  found ? QStringLiteral(" Datenübertragung erfolgreich ...")
+                        : QStringLiteral(" Fehler bei der Datenübertagung ..."));
+    return true;
+}
+
 } // namespace
 
 bool QueryDataUpdates(WizardWindow& window, TransferControl& Inet1, int queryMode,
                       const QString& version, QString& errText, TextArea& resultBox,
                       std::int32_t& errNumber, bool& found) {
-    std::optional<RuntimeError> pending;
-    try {
-        const Session& session = window.session();
-        const QString address = session.ServerBaseUrl + QStringLiteral("/dataupdate.aspx?") +
-                                EncodeQueryText(BuildDataQuery(session, version, queryMode), 4);
-        Inet1.cancel();
-        Inet1.setRequestTimeout(DataRequestTimeoutSeconds);
-
-        const bool download = queryMode == querymode::Download;
-        if (download) {
-            resultBox.setText(QStringLiteral(" Download der Daten ..."));
-            window.visibleMessageArea().setText(
-                QStringLiteral("Bitte warten! Die Daten werden abgerufen ..."));
-        }
-        const QString answer = Inet1.openUrl(address + u'#');
-        if (download)
+    const Session& session = window.session();
+    const bool download = queryMode == querymode::Download;
+    ServerQuery query;
+    query.address = session.ServerBaseUrl + QStringLiteral("/dataupdate.aspx?") +
+                    EncodeQueryText(BuildDataQuery(session, version, queryMode), 4) + u'#';
+    query.failureText = QStringLiteral("Die Update-Daten konnten nicht abgerufen werden! "
+                                       "Versuchen Sie es bitte später nochmal!");
+    if (download)
+        query.afterFetch = [&] {
             animateDownloadBar(window);
+        };
+    query.readAnswer = [&](const XmlNode& root) {
+        if (queryMode == querymode::Search)
+            return readSearchAnswer(window, root, resultBox, found);
+        if (download)
+            return readDownloadAnswer(window, root, resultBox, found);
+        return true;
+    };
 
-        XmlDocument& document = window.ResponseDocument();
-        if (document.loadXml(answer)) {
-            const XmlNode root = answerRoot(document);
-            if (readErrorAnswer(root, errNumber, errText))
-                return false;
-            const auto children = root.childNodes();
-            if (queryMode == querymode::Search) {
-                if (children.empty())
-                    throw RuntimeError(errnum::ObjectNotSet);
-                if (children.front().localName() != QStringLiteral("updatefound")) {
-                    found = false;
-                } else if (!root.text().isEmpty()) {
-                    appendAndShow(window, resultBox,
-                                  resultBox.text().isEmpty()
-                                      ? QStringLiteral(" Ein Daten-Update vorhanden.")
-                                      : QStringLiteral(" Ein Daten-Update ist vorhanden."));
-                    found = true;
-                    return true;
-                } else {
-                    appendAndShow(window, resultBox,
-                                  QStringLiteral(" Kein Daten-Update vorhanden."));
-                    return true;
-                }
-            } else if (download) {
-                found = !children.empty();
-                appendAndShow(window, resultBox,
-                              found ? QStringLiteral(" Datenübertragung erfolgreich ...")
-                                    : QStringLiteral(" Fehler bei der Datenübertagung ..."));
-                return true;
-            } else {
-                return true;
-            }
-        }
-    } catch (const RuntimeError& error) {
-        pending = error;
+    Inet1.cancel();
+    Inet1.setRequestTimeout(DataRequestTimeoutSeconds);
+    if (download) {
+        resultBox.setText(QStringLiteral(" Download der Daten ..."));
+        window.visibleMessageArea().setText(
+            QStringLiteral("Bitte warten! Die Daten werden abgerufen ..."));
     }
-    reportQueryFailure(pending,
-                       QStringLiteral("Die Update-Daten konnten nicht abgerufen werden! "
-                                      "Versuchen Sie es bitte später nochmal!"),
-                       errNumber, errText);
-    return false;
+    return runServerQuery(window, Inet1, query, errNumber, errText);
 }
 
 } // namespace upd

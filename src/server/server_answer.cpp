@@ -1,12 +1,12 @@
 #include "server/server_answer.h"
 
 #include "core/numeric.h"
+#include "core/runtime_error.h"
+
+#include <optional>
 
 namespace upd {
-
-XmlNode answerRoot(const XmlDocument& answer) {
-    return answer.documentElement();
-}
+namespace {
 
 bool readErrorAnswer(const XmlNode& root, std::int32_t& errNumber, QString& errText) {
     if (root.localName() != QStringLiteral("error"))
@@ -19,10 +19,29 @@ bool readErrorAnswer(const XmlNode& root, std::int32_t& errNumber, QString& errT
     return true;
 }
 
-void reportQueryFailure(const std::optional<RuntimeError>& pending, const QString& fixedText,
-                        std::int32_t& errNumber, QString& errText) {
+} // namespace
+
+bool runServerQuery(WizardWindow& window, TransferControl& Inet1, const ServerQuery& query,
+                    std::int32_t& errNumber, QString& errText) {
+    std::optional<RuntimeError> pending;
+    try {
+        const QString answer = Inet1.openUrl(query.address);
+        if (query.afterFetch)
+            query.afterFetch();
+        XmlDocument& document = window.ResponseDocument();
+        if (document.loadXml(answer)) {
+            const XmlNode root = document.documentElement();
+            if (readErrorAnswer(root, errNumber, errText))
+                return false;
+            if (query.readAnswer(root))
+                return true;
+        }
+    } catch (const RuntimeError& error) {
+        pending = error;
+    }
     errNumber = AnswerUnusableError;
-    errText = pending ? pending->trapText() : fixedText;
+    errText = pending ? pending->trapText() : query.failureText;
+    return false;
 }
 
 } // namespace upd

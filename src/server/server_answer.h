@@ -1,28 +1,34 @@
 #pragma once
 
-#include "core/runtime_error.h"
-#include "core/xml_document.h"
+#include "core/wizard.h"
+#include "transfer/transfer_control.h"
 
 #include <QString>
 #include <cstdint>
-#include <optional>
+#include <functional>
 
 namespace upd {
 
 // The program's number for a missing or unusable server answer.
 inline constexpr std::int32_t AnswerUnusableError = 800400001;
 
-// The root element of a server answer, whatever declaration or comment precedes it: an answer
-// with updates must never be read as an empty one.
-XmlNode answerRoot(const XmlDocument& answer);
+// One query of the update server, as both queries run it.
+struct ServerQuery {
+    QString address;     // with the "#" the queries append
+    QString failureText; // the error text of an answer that cannot be used
+    // Runs once the answer has arrived, before it is read (may be empty).
+    std::function<void()> afterFetch;
+    // Reads an answer that is not an "error" answer: true when it was understood, false to fail
+    // with the failure text. May raise a run-time error.
+    std::function<bool(const XmlNode& root)> readAnswer;
+};
 
-// For an "error" answer: its number (first child) and text (second child). Raises a run-time
-// error when the number is not numeric or a child is missing.
-bool readErrorAnswer(const XmlNode& root, std::int32_t& errNumber, QString& errText);
-
-// The failure step of both queries: number 800400001, and the pending run-time error's
-// "description (number)" or, without one, the query's fixed text.
-void reportQueryFailure(const std::optional<RuntimeError>& pending, const QString& fixedText,
-                        std::int32_t& errNumber, QString& errText);
+// Fetches the address through the transfer control, loads the answer into the window's
+// ResponseDocument and reads it by its root element, whatever declaration or comment precedes it:
+// an answer with updates must never be read as an empty one. An "error" answer gives its number
+// (first child) and text (second child) and false. Every other failure gives 800400001 with the
+// run-time error's "description (number)", or with the failure text when none was raised.
+bool runServerQuery(WizardWindow& window, TransferControl& Inet1, const ServerQuery& query,
+                    std::int32_t& errNumber, QString& errText);
 
 } // namespace upd
