@@ -1,84 +1,20 @@
 #include "core/session.h"
-#include "support/local_http_server.h"
 #include "ui/frm_update_info.h"
-#include "ui/frm_wait.h"
-#include "ui/window_fixture.h"
+#include "ui/update_info_fixture.h"
 #include "updateserver/update_server.h"
 
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QPointer>
 #include <QTextBrowser>
 #include <QTimer>
-#include <atomic>
 #include <chrono>
 #include <gmock/gmock.h>
 #include <mutex>
-#include <optional>
-#include <thread>
 
 namespace upd::test {
 namespace {
 
 using ::testing::HasSubstr;
-
-const QString Caller = QStringLiteral("QuorMed - Update");
-
-frmWait* visibleWaitWindow() {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* wait = qobject_cast<frmWait*>(widget); wait && wait->isVisible())
-            return wait;
-    return nullptr;
-}
-
-// The application's event loop, noting at every yield what the wait window's first line shows.
-class WatchingEventLoop final : public EventLoop {
-public:
-    void yield() override {
-        inner_.yield();
-        if (frmWait* wait = visibleWaitWindow()) {
-            const QString line = wait->lblMeldung[0]->text();
-            if (waitLines.isEmpty() || waitLines.last() != line)
-                waitLines << line;
-        }
-    }
-    void sleep(int milliseconds) override { inner_.sleep(milliseconds); }
-
-    QStringList waitLines;
-
-private:
-    QtEventLoop inner_;
-};
-
-class UpdateInfoTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        // A page that never comes (until the test ends).
-        server.http().Post("/stall/dataupdateframe.aspx",
-                           [this](const httplib::Request&, httplib::Response& res) {
-                               for (int i = 0; i < 1000 && !release; ++i)
-                                   std::this_thread::sleep_for(std::chrono::milliseconds(5));
-                               res.set_content("<p>zu spät</p>", "text/html; charset=utf-8");
-                           });
-        session.host.ProgID = QStringLiteral("QGR");
-    }
-
-    void TearDown() override {
-        release = true;
-        settle();
-        EXPECT_EQ(topLevelWindows(), QStringList()) << "a window was left open";
-        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    }
-
-    void serveFrom(const std::string& path) {
-        session.ServerBaseUrl = QString::fromStdString(server.url(path));
-    }
-
-    std::atomic<bool> release = false;
-    LocalHttpServer server;
-    Session session;
-    WatchingEventLoop loop;
-};
 
 TEST_F(UpdateInfoTest, PostsTheDataQueryAndShowsThePage) {
     std::mutex mutex;
@@ -196,42 +132,11 @@ TEST_F(UpdateInfoTest, ClosingTheWaitWindowCancels) {
     EXPECT_FALSE(window.Init(Caller, QStringLiteral("3.1.0")));
     EXPECT_LT(clock.elapsed(), 4000);
     EXPECT_TRUE(session.DialogArg1.toString().isEmpty());
+    ASSERT_FALSE(loop.waitLines.isEmpty());
     EXPECT_NE(loop.waitLines.last(), QStringLiteral("Zeitüberschreitung ... "));
     // Dropped at once, not only once the deferred deletions run.
     for (QWidget* widget : QApplication::topLevelWidgets())
         EXPECT_EQ(qobject_cast<frmWait*>(widget), nullptr);
-}
-
-TEST_F(UpdateInfoTest, ClosingTheMainWindowStopsTheRequestAndEndsTheProgram) {
-    server.start();
-    serveFrom("/stall");
-    QPointer<frmUpdateInfo> window = new frmUpdateInfo(session, loop);
-    window->setTimeout(std::chrono::seconds(20));
-    // Init runs inside the application's own loop, as from the "Info" button; the program must
-    // end without the safety net.
-    std::optional<bool> result;
-    qint64 elapsed = -1;
-    QTimer::singleShot(0, window.data(), [&] {
-        QElapsedTimer clock;
-        clock.start();
-        result = window->Init(Caller, QStringLiteral("3.1.0"));
-        elapsed = clock.elapsed();
-    });
-    QTimer closing;
-    closing.setSingleShot(true);
-    QObject::connect(&closing, &QTimer::timeout, [this] { session.AbortRequested = true; });
-    closing.start(200);
-    QTimer safetyNet;
-    safetyNet.setSingleShot(true);
-    QObject::connect(&safetyNet, &QTimer::timeout, [] { QCoreApplication::exit(7); });
-    safetyNet.start(10000);
-
-    EXPECT_EQ(QApplication::exec(), 0);
-    ASSERT_TRUE(result.has_value());
-    EXPECT_FALSE(*result);
-    EXPECT_LT(elapsed, 4000); // stopped, not waited for
-    EXPECT_EQ(visibleWaitWindow(), nullptr);
-    delete window.data();
 }
 
 TEST(UpdateInfoFromTheUpdateServer, ShowsTheSampleDescriptionAndClosesWithWeiter) {
