@@ -44,7 +44,11 @@ QByteArray encode(const QString& address) {
         while (text.endsWith(u' '))
             text.chop(1);
     }
-    const QByteArray bytes = windows1252::encode(text);
+    return encodeParameters(text);
+}
+
+QByteArray encodeParameters(const QString& parameters) {
+    const QByteArray bytes = windows1252::encode(parameters);
     QByteArray wire;
     wire.reserve(bytes.size());
     static constexpr char Hex[] = "0123456789ABCDEF";

@@ -15,4 +15,8 @@ namespace upd::wire_address {
 
 QByteArray encode(const QString& address);
 
+// A parameter string sent as the body of a form POST: the same encoding, but a body has no
+// fragment, so a "#" at its end (an encoded "ß") is data and stays.
+QByteArray encodeParameters(const QString& parameters);
+
 } // namespace upd::wire_address

@@ -54,7 +54,7 @@ void LabelButton::paintEvent(QPaintEvent*) {
     }
 
     painter.setPen(isEnabled() ? Qt::white : QColor(235, 235, 235));
-    painter.drawText(rect(), Qt::AlignCenter, text());
+    painter.drawText(rect(), Qt::AlignCenter | Qt::TextShowMnemonic, text());
 }
 
 void LabelButton::enterEvent(QEnterEvent* event) {

@@ -20,5 +20,12 @@ TEST(WireAddress, DropsTheAppendedFragmentAndEncodesWhatAUrlCannotCarry) {
               QByteArray("ftp://h:21/dir/file.zip"));
 }
 
+TEST(WireAddress, ParametersOfABodyKeepTheirLastHash) {
+    // A body has no fragment: the "#" of a final "Maß" and the blank before it are data.
+    EXPECT_EQ(wire_address::encodeParameters(QStringLiteral("SD10=a b&SD11=Ma #")),
+              QByteArray("SD10=a%20b&SD11=Ma%20%23"));
+    EXPECT_EQ(wire_address::encode(QStringLiteral("SD11=Ma #")), QByteArray("SD11=Ma"));
+}
+
 } // namespace
 } // namespace upd

@@ -8,6 +8,7 @@
 #include "ui/frm_info.h"
 #include "ui/frm_lizenz.h"
 #include "ui/frm_start.h"
+#include "ui/frm_update_info.h"
 #include "ui/frm_wait.h"
 #include "ui/unavailable_steps.h"
 
@@ -17,6 +18,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTextBrowser>
 #include <QThread>
 #include <cstdio>
 
@@ -96,6 +98,13 @@ int main(int argc, char** argv) {
     wait->lblMeldung[1]->setText(QStringLiteral(" werden abgerufen ... "));
     snap(*wait, folder, QStringLiteral("frmWait"));
     wait->close();
+    // The page as the bundled server sends it; Init would fetch it.
+    upd::frmUpdateInfo updateInfo(session, loop);
+    updateInfo.setWindowTitle(QStringLiteral("Informationen zum QuorMed Praxis - Update"));
+    updateInfo.MyBrowser->setHtml(
+        QStringLiteral("<h1>Daten-Updates</h1><h2>Datenstand 2024.06</h2><p>Neu in den Daten "
+                       "2024.06:</p><ul><li>2 neue Indikationen mit Texten</li></ul>"));
+    snap(updateInfo, folder, QStringLiteral("frmUpdateInfo"));
 
     delete window;
     return 0;

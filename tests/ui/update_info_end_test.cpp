@@ -1,0 +1,52 @@
+// Ending the program runs the application's own loop to its end, which leaves the application
+// unfit for further windows: this test has a program of its own.
+
+#include "ui/frm_update_info.h"
+#include "ui/update_info_fixture.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+#include <optional>
+
+namespace upd::test {
+namespace {
+
+TEST_F(UpdateInfoTest, ClosingTheMainWindowStopsTheRequestAndEndsTheProgram) {
+    server.start();
+    serveFrom("/stall");
+    // The main window stays open: the wait window's going does not end the program by itself.
+    QWidget mainWindow;
+    mainWindow.show();
+    QPointer<frmUpdateInfo> window = new frmUpdateInfo(session, loop);
+    window->setTimeout(std::chrono::seconds(20));
+    // Init runs inside the application's own loop, as from the "Info" button; the program must
+    // end without the safety net.
+    std::optional<bool> result;
+    qint64 elapsed = -1;
+    QTimer::singleShot(0, window.data(), [&] {
+        QElapsedTimer clock;
+        clock.start();
+        result = window->Init(Caller, QStringLiteral("3.1.0"));
+        elapsed = clock.elapsed();
+    });
+    QTimer closing;
+    closing.setSingleShot(true);
+    QObject::connect(&closing, &QTimer::timeout, [this] { session.AbortRequested = true; });
+    closing.start(200);
+    QTimer safetyNet;
+    safetyNet.setSingleShot(true);
+    QObject::connect(&safetyNet, &QTimer::timeout, [] { QCoreApplication::exit(7); });
+    safetyNet.start(10000);
+
+    EXPECT_EQ(QApplication::exec(), 0);
+    ASSERT_TRUE(result.has_value());
+    EXPECT_FALSE(*result);
+    EXPECT_LT(elapsed, 4000); // stopped, not waited for
+    EXPECT_EQ(visibleWaitWindow(), nullptr);
+    EXPECT_FALSE(mainWindow.isVisible()); // ending the program closes its windows
+    delete window.data();
+}
+
+} // namespace
+} // namespace upd::test
