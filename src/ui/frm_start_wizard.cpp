@@ -368,7 +368,9 @@ void frmStart::cmdInfo_Click() {
 }
 
 void frmStart::lblInfo_Click() {
-    if (!steps_.ShowUpdateInformation(*this, lblCallerName->text(), programVersion_.text()))
+    // When the user closed the program while the page was loading, nothing more is shown.
+    if (!steps_.ShowUpdateInformation(*this, lblCallerName->text(), programVersion_.text()) &&
+        !session_.AbortRequested)
         prompts_.messageBox(
             QStringLiteral("Die Update-Informationen können leider nicht angezeigt werden!"),
             MessageButtons::Ok, MessageIcon::Information, ProgramTitle);

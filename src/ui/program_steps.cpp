@@ -4,6 +4,7 @@
 #include "server/update_search.h"
 #include "transfer/single_file_transfer.h"
 #include "transfer/transfer_status.h"
+#include "ui/frm_update_info.h"
 
 namespace upd {
 namespace {
@@ -65,7 +66,7 @@ bool ProgramWizardSteps::transferBusy() {
 
 bool ProgramWizardSteps::ShowUpdateInformation(WizardWindow& window, const QString& callerName,
                                                const QString& version) {
-    return unavailable_.ShowUpdateInformation(window, callerName, version);
+    return showUpdateInformation(window.session(), loop_, callerName, version);
 }
 
 bool ProgramWizardSteps::StartHostProgram(const QString& path) {

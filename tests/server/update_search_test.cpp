@@ -5,6 +5,7 @@
 #include "support/local_http_server.h"
 #include "support/scripted_prompts.h"
 #include "ui/frm_start.h"
+#include "ui/frm_update_info.h"
 #include "ui/program_steps.h"
 #include "updateserver/update_server.h"
 
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextBrowser>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <mutex>
@@ -135,9 +137,17 @@ TEST_F(SearchTest, ProgramUpdatesOfTheBundledServerAreListedAndTheDataQueryWaits
 TEST_F(SearchTest, ADataUpdateIsFoundAndDownloadedIntoTheResponseDocument) {
     BundledServer server;
     session.host.ExeVers = QStringLiteral("3.3.0"); // nothing newer for the program
-    open(server.url());
+    open(server.url()).show();
     EXPECT_EQ(steps.Inet1().requestTimeout(), 30);
     pressStart();
+    // In a visible window the update information opens at once, with the server's page.
+    frmUpdateInfo* info = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        info = info ? info : qobject_cast<frmUpdateInfo*>(widget);
+    ASSERT_NE(info, nullptr);
+    EXPECT_TRUE(info->isVisible());
+    EXPECT_TRUE(info->MyBrowser->toPlainText().contains(QStringLiteral("Datenstand 2024.06")));
+    info->close();
     EXPECT_EQ(results(), QStringLiteral(" Kein Programm-Update vorhanden.\r\n"
                                         " Daten-Updates werden gesucht ...\r\n"
                                         " Ein Daten-Update ist vorhanden."));
