@@ -4,7 +4,8 @@
 #include "core/event_loop.h"
 #include "core/prompts.h"
 #include "transfer/single_file_transfer.h"
-#include "transfer_bench/progress_window.h"
+#include "ui/frm_start.h"
+#include "ui/unavailable_steps.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -66,11 +67,17 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     const QString url = QStringLiteral("http://127.0.0.1:%1/big.bin").arg(port);
 
-    upd::bench::ProgressWindow window;
-    window.resize(400, 120);
-    window.QWidget::show();
+    // The program's own main window shows the progress, on its download tab.
     upd::QtEventLoop loop;
     SilentPrompts prompts;
+    upd::Session session;
+    session.host.ProgID = QStringLiteral("QGR");
+    upd::UnavailableWizardSteps steps;
+    upd::frmStart window(session, prompts, loop, steps);
+    window.Form_Load();
+    window.show();
+    window.setWizardState(upd::wizard::DownloadNewUpdater);
+    window.tabs().setCurrentTab(upd::tab::Download);
     upd::TransferControl Inet1(loop);
     upd::SingleFileTransfer transfer(loop, window, Inet1, prompts);
     QTemporaryDir dir;

@@ -57,6 +57,10 @@ frmStart::frmStart(Session& session, Prompts& prompts, EventLoop& loop, WizardSt
     installationLog_ = PlainTextArea(txtInstallation);
     offlineDirectory_ = LineTextArea(txtOfflineUpdates);
 
+    progressDisplay_ = new QTimer(this);
+    progressDisplay_->setSingleShot(true);
+    progressDisplay_->setInterval(0);
+    connect(progressDisplay_, &QTimer::timeout, this, [this] { showProgressNow(); });
     tmrSpeedTest = new QTimer(this);
     tmrSpeedTest->setInterval(1000);
     connect(tmrSpeedTest, &QTimer::timeout, this, &frmStart::tmrSpeedTest_Timer);

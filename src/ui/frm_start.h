@@ -71,7 +71,9 @@ public:
     }
     TextArea& visibleMessageArea() override;
 
-    // The progress display after every chunk of a transfer.
+    // The progress display after every chunk of a transfer. The widgets take the newest values
+    // when the event loop next runs: a transfer calls this for every 512 bytes and yields only once
+    // per network block, so painting more often would show nothing more and halve its speed.
     void ProgressBar(qint32 expected, qint32 received);
     // The speed timer's tick: speed and remaining time, or the delayed close.
     void tmrSpeedTest_Timer();
@@ -156,9 +158,15 @@ private:
     LineTextArea offlineDirectory_{nullptr};
 
     QString tmrSpeedTestTag_ = QStringLiteral("0");
+    void showProgressNow();
+
     qint32 currentCount_ = 0;
     qint32 previousCount_ = 0;
     float percentWidth_ = 0;
+    // The progress waiting to be shown, and the zero timer that shows it at the next yield.
+    qint32 shownExpected_ = 0;
+    std::int16_t shownPercent_ = 0;
+    QTimer* progressDisplay_ = nullptr;
     bool unloadingFromCode_ = false;
 };
 

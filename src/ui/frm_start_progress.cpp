@@ -43,43 +43,45 @@ void frmStart::setProgressCaption(const QString& caption) {
 }
 
 void frmStart::setLabelIfChanged(QLabel* label, const QString& text) {
-    // Texts are written and repainted only when they change: this runs after every chunk.
-    if (label->text() == text)
-        return;
-    label->setText(text);
-    label->repaint();
+    // Texts are written only when they change; the label then repaints with the next events.
+    if (label->text() != text)
+        label->setText(text);
 }
 
 void frmStart::ProgressBar(qint32 expected, qint32 received) {
     if (received == 0)
         return;
-    if (expected <= 0) {
+    // The percentage is computed here, so that a failure reaches the transfer that caused it.
+    if (expected > 0)
+        shownPercent_ =
+            numeric::toInt16(static_cast<double>(received) / static_cast<double>(expected) * 100.0);
+    shownExpected_ = expected;
+    currentCount_ = received;
+    if (!progressDisplay_->isActive())
+        progressDisplay_->start();
+}
+
+void frmStart::showProgressNow() {
+    if (shownExpected_ <= 0) {
         // No announced size: the amount is all that is known; bar and percentage stay.
-        currentCount_ = received;
-        setLabelIfChanged(lblData[0], formatOneDecimal(received / 1000.0) + Kb);
-        loop_.yield();
+        setLabelIfChanged(lblData[0], formatOneDecimal(currentCount_ / 1000.0) + Kb);
         return;
     }
-    const std::int16_t percent =
-        numeric::toInt16(static_cast<double>(received) / static_cast<double>(expected) * 100.0);
-    setForeground(txtPercent, percent < 50 ? Qt::black : Qt::white);
-    currentCount_ = received;
+    const QColor textColor = shownPercent_ < 50 ? Qt::black : Qt::white;
+    if (txtPercent->palette().color(QPalette::WindowText) != textColor)
+        setForeground(txtPercent, textColor);
 
-    const float width = static_cast<float>(percent) * TwipsPerPercent;
-    if (percentWidth_ != width) {
+    const float width = static_cast<float>(shownPercent_) * TwipsPerPercent;
+    if (percentWidth_ != width)
         setPercentWidth(width);
-        Percent->repaint();
-    }
-    const QString caption = QString::number(percent) + QStringLiteral(" %");
+    const QString caption = QString::number(shownPercent_) + QStringLiteral(" %");
     if (Percent->text() != caption) {
         Percent->setText(caption);
         txtPercent->setText(caption);
-        Percent->repaint();
-        txtPercent->repaint();
     }
-    setLabelIfChanged(lblData[0], formatOneDecimal(received / 1000.0) + QStringLiteral(" Kb / ") +
-                                      formatOneDecimal(expected / 1000.0) + Kb);
-    loop_.yield();
+    setLabelIfChanged(lblData[0], formatOneDecimal(currentCount_ / 1000.0) +
+                                      QStringLiteral(" Kb / ") +
+                                      formatOneDecimal(shownExpected_ / 1000.0) + Kb);
 }
 
 void frmStart::setAnnouncedSize(qint32 bytes) {

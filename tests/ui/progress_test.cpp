@@ -27,24 +27,30 @@ protected:
     }
 };
 
+// The display takes the newest values when the event loop next runs (settle()).
 TEST_F(ProgressTest, BarPercentageAndAmount) {
     frmStart& w = openQuiet();
     const QString before = w.lblData[0]->text();
     w.ProgressBar(1000, 0);
+    settle();
     EXPECT_EQ(w.lblData[0]->text(), before);
     EXPECT_EQ(w.Percent->text(), QString());
 
     w.ProgressBar(567800, 123400);
+    settle();
     EXPECT_EQ(w.lblData[0]->text(), QStringLiteral("123,4 Kb / 567,8 Kb"));
     EXPECT_EQ(w.Percent->text(), QStringLiteral("22 %"));
     EXPECT_FLOAT_EQ(w.percentWidthTwips(), 22 * 54.9f);
 
     w.ProgressBar(100, 49);
+    settle();
     EXPECT_EQ(w.txtPercent->palette().color(QPalette::WindowText), QColor(Qt::black));
     w.ProgressBar(100, 50);
+    settle();
     EXPECT_EQ(w.txtPercent->palette().color(QPalette::WindowText), QColor(Qt::white));
 
     w.ProgressBar(4096, 4096);
+    settle();
     EXPECT_EQ(w.Percent->text(), QStringLiteral("100 %"));
     EXPECT_FLOAT_EQ(w.percentWidthTwips(), 5490.0f);
     EXPECT_EQ(w.Percent->width(), 366);
@@ -54,15 +60,18 @@ TEST_F(ProgressTest, BarPercentageAndAmount) {
 TEST_F(ProgressTest, UnknownSizeShowsTheAmountAndLeavesTheBar) {
     frmStart& w = openQuiet();
     w.ProgressBar(2000, 1000);
+    settle();
     w.setAnnouncedSize(0);
     w.tmrSpeedTest_Timer();
     // A new transfer whose server announced no size.
     w.ProgressBar(0, 1536);
+    settle();
     EXPECT_EQ(w.lblData[0]->text(), QStringLiteral("1,5 Kb"));
     EXPECT_EQ(w.Percent->text(), QStringLiteral("50 %"));
     EXPECT_FLOAT_EQ(w.percentWidthTwips(), 50 * 54.9f);
     w.tmrSpeedTest_Timer();
     w.ProgressBar(0, 1536 + 2048);
+    settle();
     w.tmrSpeedTest_Timer();
     EXPECT_EQ(w.lblData[1]->text(), QStringLiteral("Geschwindigkeit: 2,0 / Kbps"));
     EXPECT_EQ(w.lblData[2]->text(), QStringLiteral("geschätzte Restzeit: unbekannt"));
