@@ -1,5 +1,7 @@
 #include "transfer/curl_handles.h"
 
+#include "core/wire_address.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -31,6 +33,16 @@ void allowWebSchemesOnly(CURL* easy) {
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp");
+}
+
+CurlEasy newWebRequest(const QString& url) {
+    CurlEasy easy = newCurlEasy();
+    if (!easy)
+        return nullptr;
+    curl_easy_setopt(easy.get(), CURLOPT_URL, wire_address::encode(url).constData());
+    curl_easy_setopt(easy.get(), CURLOPT_USERAGENT, UserAgent);
+    allowWebSchemesOnly(easy.get());
+    return easy;
 }
 
 StallGuard::StallGuard(CURL* easy, int seconds)

@@ -2,6 +2,7 @@
 
 #include "core/event_loop.h"
 
+#include <QString>
 #include <chrono>
 #include <curl/curl.h>
 #include <functional>
@@ -31,6 +32,14 @@ CurlEasy newCurlEasy();
 // Restricts a handle to the schemes the program speaks (http, https, ftp), for the first request
 // and for every redirect, which is followed.
 void allowWebSchemesOnly(CURL* easy);
+
+// The agent name every request of the program sends.
+inline constexpr char UserAgent[] = "quorlan-Internet-Update";
+
+// A new handle for one request of the program: the address in its wire form
+// (core/wire_address.h), the program's agent name, and only the schemes it speaks. Null when
+// libcurl cannot give a handle.
+CurlEasy newWebRequest(const QString& url);
 
 // Ends a transfer of the handle that has neither received nor sent a byte for the given time
 // (also while it is still connecting): libcurl then reports CURLE_ABORTED_BY_CALLBACK and

@@ -1,8 +1,6 @@
 #include "transfer/form_post.h"
 
-#include "core/wire_address.h"
 #include "transfer/curl_handles.h"
-#include "transfer/internet_session.h"
 #include "transfer/transfer_control.h"
 
 #include <memory>
@@ -37,15 +35,10 @@ FormPostAnswer postForm(const QString& url, const QByteArray& parameters, EventL
     const std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> headers(
         curl_slist_append(nullptr, "Content-Type: application/x-www-form-urlencoded"),
         &curl_slist_free_all);
-    CurlEasy easy = newCurlEasy();
+    CurlEasy easy = newWebRequest(url);
     if (!easy)
         return answer;
     CURL* handle = easy.get();
-    const QByteArray address = wire_address::encode(url);
-    const QByteArray agent = UserAgent.toUtf8();
-    curl_easy_setopt(handle, CURLOPT_URL, address.constData());
-    curl_easy_setopt(handle, CURLOPT_USERAGENT, agent.constData());
-    allowWebSchemesOnly(handle);
     curl_easy_setopt(handle, CURLOPT_POST, 1L);
     curl_easy_setopt(handle, CURLOPT_POSTFIELDS, parameters.constData());
     curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE_LARGE,

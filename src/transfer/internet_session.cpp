@@ -16,19 +16,12 @@ size_t stopAtBody(char*, size_t, size_t, void*) {
 } // namespace
 
 bool InternetSession::open(const QString& url) {
-    CurlEasy easy = newCurlEasy();
+    CurlEasy easy = newWebRequest(url);
     if (!easy)
         return false;
-    const QByteArray address = url.toUtf8();
-    curl_easy_setopt(easy.get(), CURLOPT_URL, address.constData());
-    curl_easy_setopt(easy.get(), CURLOPT_USERAGENT, UserAgent.toUtf8().constData());
-    curl_easy_setopt(easy.get(), CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy.get(), CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy.get(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, ConnectTimeoutSeconds);
     curl_easy_setopt(easy.get(), CURLOPT_TIMEOUT, OpenTimeoutSeconds);
     curl_easy_setopt(easy.get(), CURLOPT_WRITEFUNCTION, stopAtBody);
-    curl_easy_setopt(easy.get(), CURLOPT_NOSIGNAL, 1L);
 
     const CURLcode result = performYielding(easy.get(), loop_);
     long status = 0;

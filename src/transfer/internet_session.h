@@ -6,9 +6,6 @@
 
 namespace upd {
 
-// The agent name every request of the program sends.
-inline const QString UserAgent = QStringLiteral("quorlan-Internet-Update");
-
 // Opening an address the way the platform's internet functions do: the answer counts as soon as
 // the server has responded, whatever its status; no cache is written.
 class InternetSession {

@@ -2,10 +2,8 @@
 
 #include "core/numeric.h"
 #include "core/runtime_error.h"
-#include "core/wire_address.h"
 #include "install/file_helpers.h"
 #include "transfer/curl_handles.h"
-#include "transfer/internet_session.h"
 #include "transfer/piece_stream.h"
 
 #include <QDir>
@@ -154,7 +152,7 @@ bool SingleFileTransfer::DownloadAFile(const QString& LocalFile, const QString& 
     if (!isTransferScheme(URL))
         return failureEnd();
 
-    CurlEasy easy = newCurlEasy();
+    CurlEasy easy = newWebRequest(URL);
     if (window_.closeRequested())
         return cancelEnd(LocalFile);
     if (!easy)
@@ -168,12 +166,7 @@ bool SingleFileTransfer::DownloadAFile(const QString& LocalFile, const QString& 
         return cancelEnd(LocalFile);
 
     Download download(LocalFile, announced, ShowProgress, window_);
-    const QByteArray address = wire_address::encode(URL);
-    const QByteArray agent = UserAgent.toUtf8();
     CURL* handle = easy.get();
-    curl_easy_setopt(handle, CURLOPT_URL, address.constData());
-    curl_easy_setopt(handle, CURLOPT_USERAGENT, agent.constData());
-    allowWebSchemesOnly(handle);
     curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, ReceiveBufferSize);
     const long timeout = readTimeout_ > 0 ? readTimeout_ : 1;

@@ -4,7 +4,6 @@
 #include "core/windows1252.h"
 #include "core/wire_address.h"
 #include "transfer/curl_handles.h"
-#include "transfer/internet_session.h"
 
 #include <QRegularExpression>
 
@@ -100,16 +99,13 @@ TransferControl::~TransferControl() = default;
 
 std::unique_ptr<TransferControl::Request> TransferControl::newRequest(const QString& url) {
     auto request = std::make_unique<Request>();
-    request->easy = newCurlEasy();
+    request->easy = newWebRequest(url);
     if (!request->easy)
         throw RuntimeError(inet_error::RequestFailed,
                            QStringLiteral("Die Anforderung ist fehlgeschlagen"));
     request->address = wire_address::encode(url);
     request->bodyLimit = textLimit_;
     CURL* easy = request->easy.get();
-    curl_easy_setopt(easy, CURLOPT_URL, request->address.constData());
-    curl_easy_setopt(easy, CURLOPT_USERAGENT, UserAgent.toUtf8().constData());
-    allowWebSchemesOnly(easy);
     const long timeout = requestTimeout_ > 0 ? requestTimeout_ : 1;
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, timeout);
     // A request that receives nothing for the time-out has timed out.
