@@ -80,14 +80,14 @@ ProductRequest productRequest(const Catalog& catalog, const QueryParameters& que
     ProductRequest request;
     const auto version = dottedVersion(query.text("VERS"));
     if (!version || query.text("PID").empty()) {
-        request.errorNumber = errors::MalformedRequest;
+        request.errorNumber = errcode::MalformedRequest;
         request.errorText = MalformedText;
         return request;
     }
     request.version = *version;
     request.product = catalog.product(query.text("PID"));
     if (request.product == nullptr) {
-        request.errorNumber = errors::UnknownProduct;
+        request.errorNumber = errcode::UnknownProduct;
         request.errorText = UnknownProductText;
     }
     return request;
@@ -186,7 +186,7 @@ Answer programUpdateAnswer(const Catalog& catalog, const DeploymentSettings& dep
         return errorAnswer(request.errorNumber, request.errorText);
     const auto selection = selectProgramUpdates(*request.product, request.version);
     if (selection.online.empty() && selection.elsewhere)
-        return errorAnswer(errors::ProgramUpdatesElsewhere,
+        return errorAnswer(errcode::ProgramUpdatesElsewhere,
                            orDefault(selection.elsewhere->elsewhere, ProgramElsewhereText));
 
     pugi::xml_document document;
@@ -198,7 +198,7 @@ Answer programUpdateAnswer(const Catalog& catalog, const DeploymentSettings& dep
                 EncodeArchivePassword(deployment, *update->password,
                                       passwordVariant(request.product->code, update->version));
             if (!encoded)
-                return errorAnswer(errors::PasswordUnavailable, PasswordUnavailableText);
+                return errorAnswer(errcode::PasswordUnavailable, PasswordUnavailableText);
             coded = encoded->toStdString();
         }
         pugi::xml_node entry = root.append_child("update");
@@ -226,9 +226,9 @@ Answer dataUpdateAnswer(const Catalog& catalog, const QueryParameters& query) {
     const std::string mode = query.text("MODUS");
     const auto selection = selectDataUpdates(*request.product, query);
     if (!selection || (mode != "0" && mode != "2"))
-        return errorAnswer(errors::MalformedRequest, MalformedText);
+        return errorAnswer(errcode::MalformedRequest, MalformedText);
     if (selection->online.empty() && selection->elsewhere)
-        return errorAnswer(errors::DataUpdatesElsewhere,
+        return errorAnswer(errcode::DataUpdatesElsewhere,
                            orDefault(selection->elsewhere->elsewhere, DataElsewhereText));
 
     pugi::xml_document document;
@@ -256,7 +256,7 @@ Answer dataInformationPage(const Catalog& catalog, const QueryParameters& query)
     const auto selection =
         request.product ? selectDataUpdates(*request.product, query) : std::nullopt;
     if (!selection) {
-        const bool unknown = request.errorNumber == errors::UnknownProduct;
+        const bool unknown = request.errorNumber == errcode::UnknownProduct;
         html += "<p>" + escapeHtml(unknown ? UnknownProductText : MalformedText) + "</p>\n";
         return finish(unknown ? 404 : 400);
     }

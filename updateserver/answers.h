@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/deployment_settings.h"
+#include "core/error_catalogue.h"
 #include "updateserver/catalog.h"
 #include "updateserver/query_parameters.h"
 
@@ -11,15 +12,6 @@
 // XML answers are UTF-8 without a declaration: the client takes the document's first node as
 // its root element.
 namespace upd::server {
-
-namespace errors {
-inline constexpr std::int32_t MalformedRequest = 500400001;
-inline constexpr std::int32_t UnknownProduct = 500400002;
-inline constexpr std::int32_t PasswordUnavailable = 500400003;
-// The client reports program (data) updates as available and shows the text.
-inline constexpr std::int32_t ProgramUpdatesElsewhere = 500400011;
-inline constexpr std::int32_t DataUpdatesElsewhere = 500400012;
-} // namespace errors
 
 struct Answer {
     int status = 200;

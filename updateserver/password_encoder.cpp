@@ -1,6 +1,6 @@
 #include "updateserver/password_encoder.h"
 
-#include "transfer/archive_password.h"
+#include "protocol/archive_password.h"
 
 namespace upd::server {
 namespace {

@@ -5,7 +5,7 @@
 #include "core/prompts.h"
 #include "transfer/single_file_transfer.h"
 #include "ui/frm_start.h"
-#include "ui/unavailable_steps.h"
+#include "wizard/unavailable_steps.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "app/application_startup.h"
 
-#include "startup/connection_check.h"
+#include "transfer/connection_check.h"
 #include "ui/open_main_window.h"
 
 #include <cstdio>

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "app/program_steps.h"
+#include "app/startup.h"
 #include "platform/previous_instance.h"
-#include "startup/startup.h"
 #include "ui/frm_start.h"
-#include "ui/program_steps.h"
 
 #include <QPointer>
 #include <memory>

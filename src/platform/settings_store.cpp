@@ -1,20 +1,14 @@
 #include "platform/settings_store.h"
 
 #include <QSettings>
-#include <QStandardPaths>
 #include <memory>
 
 namespace upd {
 namespace {
 
 std::unique_ptr<QSettings> open(const QString& application) {
-#ifdef Q_OS_WIN
     return std::make_unique<QSettings>(NativeSettingsStore::location(application),
-                                       QSettings::NativeFormat);
-#else
-    return std::make_unique<QSettings>(NativeSettingsStore::location(application),
-                                       QSettings::IniFormat);
-#endif
+                                       NativeSettingsStore::format());
 }
 
 QString path(const QString& section, const QString& key) {
@@ -22,16 +16,6 @@ QString path(const QString& section, const QString& key) {
 }
 
 } // namespace
-
-QString NativeSettingsStore::location(const QString& application) {
-#ifdef Q_OS_WIN
-    return QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\") +
-           application;
-#else
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/VB and VBA Program Settings/") + application + QStringLiteral(".ini");
-#endif
-}
 
 QString NativeSettingsStore::read(const QString& application, const QString& section,
                                   const QString& key, const QString& defaultValue) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSettings>
 #include <QString>
 
 namespace upd {
@@ -27,6 +28,8 @@ public:
 
     // Where the values of `application` are kept (a registry path or an INI file).
     static QString location(const QString& application);
+    // The store's format on this platform (registry or INI file).
+    static QSettings::Format format();
 };
 
 } // namespace upd

@@ -1,6 +1,6 @@
 #include "transfer/curl_handles.h"
 
-#include "core/wire_address.h"
+#include "protocol/wire_address.h"
 
 #include <QByteArray>
 #include <QtGlobal>

@@ -2,7 +2,7 @@
 
 #include "core/numeric.h"
 #include "core/runtime_error.h"
-#include "install/file_helpers.h"
+#include "platform/file_helpers.h"
 #include "transfer/curl_handles.h"
 #include "transfer/piece_stream.h"
 
@@ -22,8 +22,8 @@ constexpr long ReceiveBufferSize = 256 * 1024;
 class Download {
 public:
     Download(const QString& localFile, std::int32_t announced, bool showProgress,
-             TransferWindow& window)
-        : file_(localFile), expected_(announced), showProgress_(showProgress), window_(window),
+             TransferObserver& observer)
+        : file_(localFile), expected_(announced), showProgress_(showProgress), observer_(observer),
           pieces_([this](const char* data, qsizetype size) { return takePiece(data, size); }) {}
 
     // libcurl's write callback: one block, handed on in pieces. Nothing may be thrown through C.
@@ -31,7 +31,7 @@ public:
         auto& download = *static_cast<Download*>(user);
         const size_t bytes = size * count;
         return download.guarded([&] {
-            download.window_.setSpeedTimerEnabled(true);
+            download.observer_.dataArriving();
             const bool more = download.pieces_.push(data, static_cast<qsizetype>(bytes));
             download.flush();
             return more;
@@ -42,7 +42,7 @@ public:
 
     // The end of the data: the short rest and the empty last read.
     void finish() {
-        window_.setSpeedTimerEnabled(true);
+        observer_.dataArriving();
         guarded([this] {
             const bool done = pieces_.finish();
             flush();
@@ -77,7 +77,7 @@ private:
     }
 
     bool takePiece(const char* data, qsizetype size) {
-        if (window_.closeRequested()) {
+        if (observer_.cancelRequested()) {
             cancelled_ = true;
             return false;
         }
@@ -87,7 +87,7 @@ private:
         if (size < ChunkSize)
             expected_ = received_;
         if (showProgress_)
-            window_.showProgress(expected_, received_);
+            observer_.progress(expected_, received_);
         if (!file_.isOpen())
             createFile();
         if (size > 0)
@@ -118,7 +118,7 @@ private:
     bool showProgress_;
     bool cancelled_ = false;
     std::exception_ptr error_;
-    TransferWindow& window_;
+    TransferObserver& observer_;
     PieceStream pieces_;
 };
 
@@ -130,22 +130,21 @@ bool isTransferScheme(const QString& url) {
            url.startsWith(QStringLiteral("https://"), Qt::CaseInsensitive);
 }
 
-bool SingleFileTransfer::failureEnd() {
-    window_.setTransferRunning(false);
-    window_.setSpeedTimerEnabled(false);
+DownloadOutcome SingleFileTransfer::failureEnd() {
+    observer_.transferEnded();
     loop_.yield();
-    return false;
+    return DownloadOutcome::Failed;
 }
 
-bool SingleFileTransfer::cancelEnd(const QString& LocalFile) {
-    window_.setTransferRunning(false);
-    KillFile(LocalFile, prompts_);
-    return false;
+DownloadOutcome SingleFileTransfer::cancelEnd(const QString& LocalFile) {
+    observer_.transferEnded();
+    removeFile(LocalFile);
+    return DownloadOutcome::Cancelled;
 }
 
-bool SingleFileTransfer::DownloadAFile(const QString& LocalFile, const QString& URL,
-                                       bool ShowProgress) {
-    window_.setTransferRunning(true);
+DownloadOutcome SingleFileTransfer::DownloadAFile(const QString& LocalFile, const QString& URL,
+                                                  bool ShowProgress) {
+    observer_.transferStarted();
     if (LocalFile.isEmpty() && URL.isEmpty())
         return failureEnd();
     // Every other scheme is refused before anything is touched.
@@ -153,19 +152,22 @@ bool SingleFileTransfer::DownloadAFile(const QString& LocalFile, const QString& 
         return failureEnd();
 
     CurlEasy easy = newWebRequest(URL);
-    if (window_.closeRequested())
+    if (observer_.cancelRequested())
         return cancelEnd(LocalFile);
     if (!easy)
         return failureEnd();
-    if (Fexist(LocalFile) && !KillFile(LocalFile, prompts_))
-        return failureEnd();
+    // Exactly the target goes, never what its name might match as a pattern.
+    if (!removeFile(LocalFile)) {
+        failureEnd();
+        return DownloadOutcome::TargetNotRemovable;
+    }
 
     const std::int32_t announced = GetRemoteFileSize(URL);
-    window_.setAnnouncedSize(announced);
-    if (window_.closeRequested())
+    observer_.sizeAnnounced(announced);
+    if (observer_.cancelRequested())
         return cancelEnd(LocalFile);
 
-    Download download(LocalFile, announced, ShowProgress, window_);
+    Download download(LocalFile, announced, ShowProgress, observer_);
     CURL* handle = easy.get();
     curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, ReceiveBufferSize);
@@ -176,12 +178,13 @@ bool SingleFileTransfer::DownloadAFile(const QString& LocalFile, const QString& 
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &download);
 
     const CURLcode code =
-        performYielding(handle, loop_, [this] { return window_.closeRequested(); });
+        performYielding(handle, loop_, [this] { return observer_.cancelRequested(); });
     const bool endedNormally = code == CURLE_OK;
     if (endedNormally || download.fileCreated())
         download.finish();
 
-    if (download.cancelled() || (code == CURLE_ABORTED_BY_CALLBACK && window_.closeRequested())) {
+    if (download.cancelled() ||
+        (code == CURLE_ABORTED_BY_CALLBACK && observer_.cancelRequested())) {
         download.closeFile();
         easy.reset();
         return cancelEnd(LocalFile);
@@ -191,7 +194,7 @@ bool SingleFileTransfer::DownloadAFile(const QString& LocalFile, const QString& 
     } catch (...) {
         download.closeFile();
         easy.reset();
-        window_.setTransferRunning(false);
+        observer_.transferEnded();
         throw;
     }
     if (!download.fileCreated()) {
@@ -203,19 +206,18 @@ bool SingleFileTransfer::DownloadAFile(const QString& LocalFile, const QString& 
 
     if (!download.closeFile()) {
         easy.reset();
-        window_.setTransferRunning(false);
+        observer_.transferEnded();
         throw RuntimeError(errnum::PathFileAccessError);
     }
     loop_.yield();
     // Complete only when it ended normally and, where a size was announced, nothing is missing
     // and nothing is extra.
-    const bool result = endedNormally && (announced < 1 || download.received() == announced);
+    const bool complete = endedNormally && (announced < 1 || download.received() == announced);
     easy.reset();
     loop_.yield();
-    window_.setTransferRunning(false);
-    window_.setSpeedTimerEnabled(false);
+    observer_.transferEnded();
     loop_.yield();
-    return result;
+    return complete ? DownloadOutcome::Complete : DownloadOutcome::Failed;
 }
 
 std::int32_t SingleFileTransfer::GetRemoteFileSize(const QString& URL) {

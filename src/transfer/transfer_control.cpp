@@ -2,7 +2,7 @@
 
 #include "core/runtime_error.h"
 #include "core/windows1252.h"
-#include "core/wire_address.h"
+#include "protocol/wire_address.h"
 #include "transfer/curl_handles.h"
 
 #include <QRegularExpression>

@@ -57,6 +57,7 @@ frmStart::frmStart(Session& session, Prompts& prompts, EventLoop& loop, WizardSt
     installationLog_ = PlainTextArea(txtInstallation);
     offlineDirectory_ = LineTextArea(txtOfflineUpdates);
 
+    clock_.start();
     progressDisplay_ = new QTimer(this);
     progressDisplay_->setSingleShot(true);
     progressDisplay_->setInterval(0);

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "core/wizard.h"
+#include "transfer/transfer_meter.h"
 #include "ui/label_button.h"
 #include "ui/tab_control.h"
 #include "ui/text_box_area.h"
+#include "wizard/wizard_steps.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -23,7 +25,14 @@ namespace upd {
 // The main window: a wizard of three tabs whose Start/Next button always performs the next step.
 // The window performs no transfer, query or installation itself; it calls the wizard's steps,
 // shows their outcome and moves the wizard state on.
-class frmStart final : public QWidget, public WizardWindow {
+class frmStart final : public QWidget,
+                       public WizardWindow,
+                       private MessageAreas,
+                       private StepControls,
+                       private WizardStateMover,
+                       private WizardTextBoxes,
+                       private DownloadBar,
+                       private TransferObserver {
     Q_OBJECT
 public:
     frmStart(Session& session, Prompts& prompts, EventLoop& loop, WizardSteps& steps,
@@ -42,34 +51,22 @@ public:
     Prompts& prompts() override { return prompts_; }
     EventLoop& eventLoop() override { return loop_; }
     WizardFlags& flags() override { return flags_; }
-    std::int32_t wizardState() const override { return WizardState_; }
-    void setWizardState(std::int32_t state) override { WizardState_ = state; }
-    void ShowWizardState() override;
-    TabControl& tabs() override { return tabControl_; }
-    Button& startButton() override { return *lblStart; }
-    void setInfoButtonVisible(bool visible) override;
-    void clickInfoButton() override { lblInfo_Click(); }
-    bool isWindowVisible() const override { return isVisible(); }
-    TextArea& messageArea(int tabIndex) override;
-    TextArea& programVersion() override { return programVersion_; }
-    TextArea& internetVersion() override { return internetVersion_; }
-    TextArea& downloadList() override { return downloadList_; }
-    TextArea& installationLog() override { return installationLog_; }
-    TextArea& offlineDirectory() override { return offlineDirectory_; }
-    float progressTrackTwips() const override;
-    void setProgressBarWidth(float widthTwips) override;
-    void setProgressCaption(const QString& caption) override;
     XmlDocument& ResponseDocument() override { return responseDocument_; }
+    MessageAreas& messages() override { return *this; }
+    StepControls& controls() override { return *this; }
+    WizardStateMover& state() override { return *this; }
+    WizardTextBoxes& boxes() override { return *this; }
+    DownloadBar& downloadBar() override { return *this; }
+    TransferObserver& transferDisplay() override { return *this; }
 
-    // TransferWindow
-    bool closeRequested() const override { return flags_.CloseRequested; }
-    void setTransferRunning(bool running) override { flags_.TransferRunning = running; }
-    void setAnnouncedSize(qint32 bytes) override;
-    void setSpeedTimerEnabled(bool enabled) override;
-    void showProgress(qint32 expected, qint32 received) override {
-        ProgressBar(expected, received);
-    }
+    std::int32_t wizardState() const override { return WizardState_; }
+    // Moves the wizard and refreshes the window for the new state.
+    void moveWizardTo(std::int32_t state) override;
+    // Refreshes the window for the current state.
+    void ShowWizardState();
+    TextArea& messageArea(int tabIndex) override;
     TextArea& visibleMessageArea() override;
+    TextArea& programVersion() override { return programVersion_; }
 
     // The progress display after every chunk of a transfer. The widgets take the newest values
     // when the event loop next runs: a transfer calls this for every 512 bytes and yields only once
@@ -77,6 +74,8 @@ public:
     void ProgressBar(qint32 expected, qint32 received);
     // The speed timer's tick: speed and remaining time, or the delayed close.
     void tmrSpeedTest_Timer();
+    // Speed and remaining time as a tick at `nowMs` shows them (milliseconds of a steady clock).
+    void speedTick(std::int64_t nowMs);
     QString speedTimerTag() const { return tmrSpeedTestTag_; }
     // The bar's width in twips, as the progress display set it.
     float percentWidthTwips() const { return percentWidth_; }
@@ -130,12 +129,36 @@ private:
     QWidget* buildInstallationTab();
     QWidget* buildMessagePanel(int index);
 
-    void DownloadProgramUpdates();
-    void DownloadNewUpdater();
-    void DownloadDataUpdates();
     void runStep();
 
+    // StepControls
+    Button& startButton() override { return *lblStart; }
+    TabControl& tabs() override { return tabControl_; }
+    void setInfoButtonVisible(bool visible) override;
+    void clickInfoButton() override { lblInfo_Click(); }
+    bool isWindowVisible() const override { return isVisible(); }
+    // WizardTextBoxes
+    TextArea& internetVersion() override { return internetVersion_; }
+    TextArea& downloadList() override { return downloadList_; }
+    TextArea& installationLog() override { return installationLog_; }
+    TextArea& offlineDirectory() override { return offlineDirectory_; }
+    // DownloadBar
+    float trackTwips() const override;
+    void setBarWidth(float widthTwips) override;
+    void setCaption(const QString& caption) override;
+    void setTransferFiguresVisible(bool visible) override;
+    // TransferObserver
+    bool cancelRequested() const override { return flags_.CloseRequested; }
+    void transferStarted() override { flags_.TransferRunning = true; }
+    void sizeAnnounced(std::int32_t bytes) override;
+    void dataArriving() override;
+    void progress(std::int32_t expected, std::int32_t received) override {
+        ProgressBar(expected, received);
+    }
+    void transferEnded() override;
+
     void setPercentWidth(float widthTwips);
+    void setSpeedTimerEnabled(bool enabled);
     void setLabelIfChanged(QLabel* label, const QString& text);
     void unloadFromCode();
     void Form_Unload();
@@ -161,7 +184,8 @@ private:
     void showProgressNow();
 
     qint32 currentCount_ = 0;
-    qint32 previousCount_ = 0;
+    TransferMeter meter_;
+    QElapsedTimer clock_;
     float percentWidth_ = 0;
     // The progress waiting to be shown, and the zero timer that shows it at the next yield.
     qint32 shownExpected_ = 0;

@@ -2,7 +2,6 @@
 // the delayed close through the speed timer.
 
 #include "core/numeric.h"
-#include "core/runtime_error.h"
 #include "ui/frm_start.h"
 #include "ui/progress_texts.h"
 #include "ui/twips.h"
@@ -28,14 +27,21 @@ void frmStart::setPercentWidth(float widthTwips) {
     Percent->setFixedWidth(std::clamp(twips(widthTwips), 0, trackWidth));
 }
 
-float frmStart::progressTrackTwips() const { return 100 * TwipsPerPercent; }
+float frmStart::trackTwips() const {
+    return 100 * TwipsPerPercent;
+}
 
-void frmStart::setProgressBarWidth(float widthTwips) {
+void frmStart::setBarWidth(float widthTwips) {
     setPercentWidth(widthTwips);
     Percent->repaint();
 }
 
-void frmStart::setProgressCaption(const QString& caption) {
+void frmStart::setTransferFiguresVisible(bool visible) {
+    for (QLabel* label : lblData)
+        label->setVisible(visible);
+}
+
+void frmStart::setCaption(const QString& caption) {
     Percent->setText(caption);
     txtPercent->setText(caption);
     Percent->repaint();
@@ -57,6 +63,7 @@ void frmStart::ProgressBar(qint32 expected, qint32 received) {
             numeric::toInt16(static_cast<double>(received) / static_cast<double>(expected) * 100.0);
     shownExpected_ = expected;
     currentCount_ = received;
+    meter_.setReceived(received);
     if (!progressDisplay_->isActive())
         progressDisplay_->start();
 }
@@ -84,10 +91,20 @@ void frmStart::showProgressNow() {
                                       formatOneDecimal(shownExpected_ / 1000.0) + Kb);
 }
 
-void frmStart::setAnnouncedSize(qint32 bytes) {
+void frmStart::sizeAnnounced(std::int32_t bytes) {
+    meter_.setAnnouncedSize(bytes);
     // While the window closes the tag marks the close and stays.
     if (tmrSpeedTestTag_ != QStringLiteral("CLOSEAPP"))
         tmrSpeedTestTag_ = QString::number(bytes);
+}
+
+void frmStart::dataArriving() {
+    setSpeedTimerEnabled(true);
+}
+
+void frmStart::transferEnded() {
+    flags_.TransferRunning = false;
+    setSpeedTimerEnabled(false);
 }
 
 void frmStart::setSpeedTimerEnabled(bool enabled) {
@@ -110,26 +127,19 @@ void frmStart::tmrSpeedTest_Timer() {
         unloadFromCode();
         return;
     }
-    const qint64 delta = static_cast<qint64>(currentCount_) - previousCount_;
-    if (delta > 0) {
-        const double kilobytesPerSecond = static_cast<double>(delta) / 1024.0;
-        setLabelIfChanged(lblData[1], QStringLiteral("Geschwindigkeit: ") +
-                                          formatOneDecimal(kilobytesPerSecond) +
-                                          QStringLiteral(" / Kbps"));
-        QString remaining = UnknownRemainingTime;
-        try {
-            const std::int32_t announced = numeric::toInt32(tmrSpeedTestTag_);
-            // Without an announced size (or when more came than announced) the time is unknown.
-            if (announced > 0 && announced >= currentCount_)
-                remaining =
-                    ConvSeconds(numeric::toInt32((static_cast<double>(announced) - currentCount_) /
-                                                 kilobytesPerSecond / 1024.0));
-        } catch (const RuntimeError&) {
-            // Not a size: the time stays unknown.
-        }
-        setLabelIfChanged(lblData[2], remaining);
-    }
-    previousCount_ = currentCount_;
+    speedTick(clock_.elapsed());
+}
+
+void frmStart::speedTick(std::int64_t nowMs) {
+    const std::optional<TransferReading> reading = meter_.tick(nowMs);
+    if (!reading)
+        return;
+    setLabelIfChanged(lblData[1], QStringLiteral("Geschwindigkeit: ") +
+                                      formatOneDecimal(reading->kilobytesPerSecond) +
+                                      QStringLiteral(" / Kbps"));
+    setLabelIfChanged(lblData[2], reading->remainingSeconds
+                                      ? ConvSeconds(*reading->remainingSeconds)
+                                      : UnknownRemainingTime);
 }
 
 } // namespace upd

@@ -2,12 +2,14 @@
 // the closing of the window.
 
 #include "core/runtime_error.h"
-#include "startup/products.h"
-#include "startup/versions.h"
+#include "protocol/products.h"
+#include "protocol/versions.h"
 #include "ui/frm_config.h"
 #include "ui/frm_dir_auswahl.h"
 #include "ui/frm_info.h"
 #include "ui/frm_start.h"
+#include "wizard/download_steps.h"
+#include "wizard/wizard_texts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -23,20 +25,6 @@
 
 namespace upd {
 namespace {
-
-const QString CrLf = QStringLiteral("\r\n");
-
-const QString DownloadDone = QStringLiteral("Download erfolgreich abgeschlossen!");
-const QString NextInstallsUpdater =
-    QStringLiteral("Klicken Sie bitte auf 'Weiter', um die Installation des Updates zu starten.");
-const QString NextInstallsUpdates =
-    QStringLiteral("Klicken Sie bitte auf 'Weiter', um die Installation der Updates zu starten.");
-const QString NothingDownloaded = QStringLiteral(
-    "Es konnten keine neuen Versionen heruntergeladen werden. Bitte versuchen Sie es "
-    "zu einem späteren Zeitpunkt nochmal.");
-
-// The updater's download failure carries a fixed number.
-constexpr std::int32_t UpdaterDownloadFailed = 800400002;
 
 QString nativePath(const QString& directory, const QString& name) {
     return directory + QDir::separator() + name;
@@ -147,6 +135,11 @@ void frmStart::setInfoButtonVisible(bool visible) {
     lblInfo->setVisible(visible);
 }
 
+void frmStart::moveWizardTo(std::int32_t state) {
+    WizardState_ = state;
+    ShowWizardState();
+}
+
 void frmStart::ShowOfflineControls(bool visible) {
     lblOfflineUpdates->setVisible(visible);
     txtOfflineUpdates->setVisible(visible);
@@ -172,19 +165,19 @@ void frmStart::runStep() {
         steps_.SearchForUpdates(*this);
         break;
     case wizard::DownloadProgramUpdates:
-        DownloadProgramUpdates();
+        upd::DownloadProgramUpdates(*this, steps_);
         break;
     case wizard::InstallProgramUpdates:
         steps_.InstallProgramUpdates(*this);
         break;
     case wizard::DownloadNewUpdater:
-        DownloadNewUpdater();
+        upd::DownloadNewUpdater(*this, steps_);
         break;
     case wizard::InstallNewUpdater:
         steps_.InstallNewUpdater(*this);
         break;
     case wizard::DownloadDataUpdates:
-        DownloadDataUpdates();
+        upd::DownloadDataUpdates(*this, steps_);
         break;
     case wizard::InstallDataUpdates:
         steps_.InstallDataUpdates(*this);
@@ -192,116 +185,6 @@ void frmStart::runStep() {
     default:
         break;
     }
-}
-
-void frmStart::DownloadNewUpdater() {
-    lblStart->setEnabled(false);
-    visibleMessageArea().setText(QString());
-    const QString url = session_.ServerBaseUrl + QLatin1Char('/') + session_.UpdaterPath +
-                        QLatin1Char('/') + session_.UpdaterFile;
-    // Beside the running program, named after the new version: 2.1.0.x.exe.
-    const QString target =
-        nativePath(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()),
-                   session_.UpdaterVersion + QLatin1Char('.') + session_.UpdaterFile);
-    if (!steps_.DownloadAFile(*this, target, url)) {
-        lblStart->setEnabled(true);
-        if (!flags_.CloseRequested)
-            visibleMessageArea().show(
-                QStringLiteral("Fehler : %1").arg(UpdaterDownloadFailed) + CrLf +
-                    QStringLiteral("Der Download konnten nicht beendet werden! Versuchen Sie es "
-                                   "bitte später nochmal!"),
-                AttentionColor);
-        return;
-    }
-    visibleMessageArea().show(DownloadDone + CrLf + NextInstallsUpdater, AttentionColor);
-    loop_.yield();
-    lblStart->setEnabled(true);
-    WizardState_ = wizard::InstallNewUpdater;
-    ShowWizardState();
-    lblStart->setEnabled(true);
-}
-
-void frmStart::DownloadProgramUpdates() {
-    lblStart->setEnabled(false);
-    txtHinweis[static_cast<std::size_t>(SSTab1->currentIndex())]->setVisible(true);
-    loop_.yield();
-    if (steps_.transferBusy()) {
-        lblStart->setEnabled(true);
-        return;
-    }
-    visibleMessageArea().setTextColor(WorkingColor);
-    std::int32_t errNumber = 0;
-    QString errText;
-    const bool downloaded = steps_.DownloadUpdateFiles(*this, errNumber, errText);
-    if (flags_.CloseRequested) {
-        lblStart->setEnabled(true);
-        return;
-    }
-    if (downloaded) {
-        visibleMessageArea().show(DownloadDone + CrLf + NextInstallsUpdates, AttentionColor);
-        loop_.yield();
-        WizardState_ = wizard::InstallProgramUpdates;
-        ShowWizardState();
-        lblStart->setEnabled(true);
-        return;
-    }
-    // Back to the search. The reset comes first: it empties the download tab's message area,
-    // where the outcome is to be read.
-    WizardState_ = wizard::Search;
-    ShowWizardState();
-    TextArea& area = visibleMessageArea();
-    area.setText(NothingDownloaded);
-    lblStart->setEnabled(true);
-    if (errNumber != 0) {
-        QString text = area.text() + CrLf + QStringLiteral("Fehler : %1").arg(errNumber);
-        if (!errText.isEmpty())
-            text += CrLf + errText;
-        area.show(text, AttentionColor);
-    }
-}
-
-void frmStart::DownloadDataUpdates() {
-    SSTab1->setCurrentIndex(tab::Download);
-    lblStart->setEnabled(false);
-    for (QLabel* label : lblData)
-        label->setVisible(false);
-    txtHinweis[static_cast<std::size_t>(SSTab1->currentIndex())]->setVisible(true);
-    loop_.yield();
-    if (steps_.transferBusy()) {
-        lblStart->setEnabled(true);
-        return;
-    }
-    visibleMessageArea().setTextColor(WorkingColor);
-    QString errText;
-    std::int32_t errNumber = 0;
-    bool downloaded = false;
-    const bool ok = steps_.QueryDataUpdates(*this, 2, programVersion_.text(), downloadList_,
-                                            errText, errNumber, downloaded);
-    if (!ok) {
-        lblStart->setEnabled(true);
-        if (flags_.CloseRequested)
-            return;
-        TextArea& area = visibleMessageArea();
-        QString text = area.text();
-        if (!text.isEmpty())
-            text += CrLf;
-        text += QStringLiteral("Fehler");
-        if (errNumber != 0)
-            text += QStringLiteral(" : %1").arg(errNumber);
-        if (!errText.isEmpty())
-            text += CrLf + errText;
-        area.show(text, AttentionColor);
-        return;
-    }
-    if (downloaded) {
-        visibleMessageArea().show(DownloadDone + CrLf + NextInstallsUpdates, AttentionColor);
-        loop_.yield();
-        WizardState_ = wizard::InstallDataUpdates;
-    } else {
-        visibleMessageArea().setText(NothingDownloaded);
-    }
-    ShowWizardState();
-    lblStart->setEnabled(true);
 }
 
 void frmStart::SSTab1_Click() {

@@ -1,8 +1,8 @@
 #include "ui/frm_update_info.h"
 
 #include "core/runtime_error.h"
-#include "core/wire_address.h"
-#include "server/request_parameters.h"
+#include "protocol/request_parameters.h"
+#include "protocol/wire_address.h"
 #include "transfer/form_post.h"
 #include "ui/frm_wait.h"
 #include "ui/twips.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/wizard.h"
+#include "wizard/wizard_steps.h"
 
 namespace upd {
 

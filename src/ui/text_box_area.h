@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/window.h"
+#include "wizard/window_roles.h"
 
 class QLineEdit;
 class QPlainTextEdit;

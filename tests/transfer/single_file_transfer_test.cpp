@@ -1,6 +1,5 @@
 #include "core/runtime_error.h"
 #include "support/local_http_server.h"
-#include "support/scripted_prompts.h"
 #include "transfer/curl_handles.h"
 #include "transfer/single_file_transfer.h"
 #include "transfer/test_peers.h"
@@ -44,16 +43,15 @@ protected:
     QString local(const QString& name) const { return dir.filePath(name); }
     QString url(const std::string& path) const { return QString::fromStdString(server.url(path)); }
     bool download(const QString& localFile, const QString& address, bool progress = true) {
-        return transfer.DownloadAFile(localFile, address, progress);
+        return transfer.DownloadAFile(localFile, address, progress) == DownloadOutcome::Complete;
     }
 
     QTemporaryDir dir;
     LocalHttpServer server;
-    test::RecordingTransferWindow window;
+    test::RecordingTransferObserver window;
     test::CountingEventLoop loop;
-    test::ScriptedPrompts prompts;
     TransferControl Inet1{loop};
-    SingleFileTransfer transfer{loop, window, Inet1, prompts};
+    SingleFileTransfer transfer{loop, window, Inet1};
 };
 
 TEST_F(DownloadTest, ReplacesTheLocalFileAndReportsEveryPieceOf512Bytes) {
@@ -76,21 +74,21 @@ TEST_F(DownloadTest, ReplacesTheLocalFileAndReportsEveryPieceOf512Bytes) {
     EXPECT_EQ(window.announcedSize, 100'000);
     // 195 full pieces, the short rest (which makes the expected size the total) and the empty
     // read that ends the transfer.
-    ASSERT_EQ(window.progress.size(), 197u);
+    ASSERT_EQ(window.progressCalls.size(), 197u);
     for (size_t i = 0; i < 195; ++i)
-        ASSERT_EQ(window.progress[i], std::make_pair(100'000, static_cast<qint32>(512 * (i + 1))));
-    EXPECT_EQ(window.progress[195], std::make_pair(100'000, 100'000));
-    EXPECT_EQ(window.progress[196], std::make_pair(100'000, 100'000));
-    EXPECT_TRUE(prompts.shown().empty());
+        ASSERT_EQ(window.progressCalls[i],
+                  std::make_pair(100'000, static_cast<qint32>(512 * (i + 1))));
+    EXPECT_EQ(window.progressCalls[195], std::make_pair(100'000, 100'000));
+    EXPECT_EQ(window.progressCalls[196], std::make_pair(100'000, 100'000));
     // The event loop runs once per block the network delivers, not once per piece.
     EXPECT_GT(loop.yields, 0);
     EXPECT_LT(loop.yields, 100);
 
     // Without progress the display is left alone; the scheme may be written in capitals.
-    window.progress.clear();
+    window.progressCalls.clear();
     ASSERT_TRUE(
         download(local("setup.zip"), url("/files/setup.zip").replace("http", "HTTP"), false));
-    EXPECT_TRUE(window.progress.empty());
+    EXPECT_TRUE(window.progressCalls.empty());
     EXPECT_EQ(readFile(local("setup.zip")), QByteArray::fromStdString(body));
 }
 
@@ -116,23 +114,24 @@ TEST_F(DownloadTest, SmallEmptyAndUnannouncedFilesAreComplete) {
     ASSERT_TRUE(download(local("small"), url("/small")));
     EXPECT_EQ(readFile(local("small")), QByteArray::fromStdString(small));
     // One short read: 100 % at once.
-    EXPECT_EQ(window.progress, (std::vector<std::pair<qint32, qint32>>{{300, 300}, {300, 300}}));
+    EXPECT_EQ(window.progressCalls,
+              (std::vector<std::pair<qint32, qint32>>{{300, 300}, {300, 300}}));
 
-    window.progress.clear();
+    window.progressCalls.clear();
     ASSERT_TRUE(download(local("empty"), url("/empty")));
     EXPECT_TRUE(QFile::exists(local("empty")));
     EXPECT_EQ(QFileInfo(local("empty")).size(), 0);
-    EXPECT_EQ(window.progress, (std::vector<std::pair<qint32, qint32>>{{0, 0}}));
+    EXPECT_EQ(window.progressCalls, (std::vector<std::pair<qint32, qint32>>{{0, 0}}));
 
-    window.progress.clear();
+    window.progressCalls.clear();
     ASSERT_TRUE(download(local("unannounced"), url("/unannounced")));
     EXPECT_EQ(readFile(local("unannounced")), QByteArray::fromStdString(unannounced));
     EXPECT_EQ(window.announcedSize, 0);
     // Expected size 0 until the short rest makes it known.
-    ASSERT_EQ(window.progress.size(), 11u);
-    EXPECT_EQ(window.progress[0], std::make_pair(0, 512));
-    EXPECT_EQ(window.progress[8], std::make_pair(0, 4608));
-    EXPECT_EQ(window.progress[9], std::make_pair(5000, 5000));
+    ASSERT_EQ(window.progressCalls.size(), 11u);
+    EXPECT_EQ(window.progressCalls[0], std::make_pair(0, 512));
+    EXPECT_EQ(window.progressCalls[8], std::make_pair(0, 4608));
+    EXPECT_EQ(window.progressCalls[9], std::make_pair(5000, 5000));
 }
 
 TEST_F(DownloadTest, IncompleteOrMissingFilesAreFailures) {
@@ -221,19 +220,18 @@ TEST_F(DownloadTest, TheCloseRequestCancelsBetweenPiecesAndDeletesThePartialFile
     window.closeAfterProgressCalls = 3;
     EXPECT_FALSE(download(local("big"), url("/big")));
     // The piece after the close request is not handed on.
-    EXPECT_EQ(window.progress.size(), 3u);
+    EXPECT_EQ(window.progressCalls.size(), 3u);
     EXPECT_FALSE(QFile::exists(local("big")));
     EXPECT_FALSE(window.transferRunning);
-    EXPECT_TRUE(prompts.shown().empty());
 
     // A close request before the transfer starts: nothing is fetched, the old file is deleted.
     window.closeAfterProgressCalls = 0;
     window.close = true;
-    window.progress.clear();
+    window.progressCalls.clear();
     writeFile(local("big"), "old");
     const int servedBefore = served;
     EXPECT_FALSE(download(local("big"), url("/big")));
-    EXPECT_TRUE(window.progress.empty());
+    EXPECT_TRUE(window.progressCalls.empty());
     EXPECT_FALSE(QFile::exists(local("big")));
     EXPECT_EQ(served, servedBefore);
 }
@@ -301,7 +299,7 @@ TEST_F(DownloadTest, FtpFilesComeWithTheSizeTheServerReports) {
     ASSERT_TRUE(download(local("update.zip"), address));
     EXPECT_EQ(readFile(local("update.zip")), body);
     EXPECT_EQ(window.announcedSize, 12'345);
-    EXPECT_EQ(window.progress.back(), std::make_pair(12'345, 12'345));
+    EXPECT_EQ(window.progressCalls.back(), std::make_pair(12'345, 12'345));
 
     EXPECT_EQ(transfer.GetRemoteFileSize(QString::fromStdString(ftp.url("/none.zip"))), 0);
     EXPECT_FALSE(download(local("none.zip"), QString::fromStdString(ftp.url("/none.zip"))));
@@ -325,6 +323,28 @@ TEST_F(DownloadTest, ErrorsWhileWritingReachTheCaller) {
     EXPECT_FALSE(window.transferRunning);
     window.transferRunning = true;
     EXPECT_THROW(download(QStringLiteral("/dev/full"), url("/large")), RuntimeError);
+    EXPECT_FALSE(window.transferRunning);
+}
+
+TEST_F(DownloadTest, OnlyTheTargetItselfIsReplaced) {
+    server.http().Get("/file", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("new", "text/plain");
+    });
+    server.start();
+    // A target named like a pattern replaces that one file; its neighbours stay.
+    writeFile(local("host.exe"), "host");
+    writeFile(local("data.mdb"), "data");
+    ASSERT_TRUE(download(local("*.*"), url("/file")));
+    EXPECT_EQ(readFile(local("*.*")), QByteArray("new"));
+    EXPECT_EQ(readFile(local("host.exe")), QByteArray("host"));
+    EXPECT_EQ(readFile(local("data.mdb")), QByteArray("data"));
+
+    // A target that cannot be cleared is reported before any request.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("occupied")));
+    const auto requestsBefore = server.requests().size();
+    EXPECT_EQ(transfer.DownloadAFile(local("occupied"), url("/file"), true),
+              DownloadOutcome::TargetNotRemovable);
+    EXPECT_EQ(server.requests().size(), requestsBefore);
     EXPECT_FALSE(window.transferRunning);
 }
 

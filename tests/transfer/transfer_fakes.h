@@ -1,57 +1,44 @@
 #pragma once
 
 #include "core/event_loop.h"
-#include "core/window.h"
+#include "transfer/transfer_observer.h"
 
-#include <QColor>
-#include <QString>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
 namespace upd::test {
 
-// A message area that keeps its text and counts repaints.
-class RecordingTextArea final : public TextArea {
+// The transfer display as the transfer sees it, recording every call. The close request can be
+// set by the test or after a given number of progress calls.
+class RecordingTransferObserver final : public TransferObserver {
 public:
-    QString text() const override { return text_; }
-    void setText(const QString& text) override { text_ = text; }
-    void setTextColor(const QColor& color) override { color_ = color; }
-    void refresh() override { ++refreshes; }
-
-    int refreshes = 0;
-
-private:
-    QString text_;
-    QColor color_;
-};
-
-// The main window as the transfer sees it, recording every call. The close request can be set
-// by the test or after a given number of progress calls.
-class RecordingTransferWindow final : public TransferWindow {
-public:
-    bool closeRequested() const override { return close; }
-    void setTransferRunning(bool running) override {
-        transferRunning = running;
-        runningChanges.push_back(running);
+    bool cancelRequested() const override { return close; }
+    void transferStarted() override {
+        transferRunning = true;
+        runningChanges.push_back(true);
     }
-    void setAnnouncedSize(qint32 bytes) override { announcedSize = bytes; }
-    void setSpeedTimerEnabled(bool enabled) override { speedTimerEnabled = enabled; }
-    void showProgress(qint32 expected, qint32 received) override {
-        progress.emplace_back(expected, received);
+    void sizeAnnounced(std::int32_t bytes) override { announcedSize = bytes; }
+    void dataArriving() override { speedTimerEnabled = true; }
+    void progress(std::int32_t expected, std::int32_t received) override {
+        progressCalls.emplace_back(expected, received);
         if (closeAfterProgressCalls > 0 &&
-            static_cast<int>(progress.size()) >= closeAfterProgressCalls)
+            static_cast<int>(progressCalls.size()) >= closeAfterProgressCalls)
             close = true;
     }
-    TextArea& visibleMessageArea() override { return messageArea; }
+    void transferEnded() override {
+        transferRunning = false;
+        speedTimerEnabled = false;
+        runningChanges.push_back(false);
+    }
 
     bool close = false;
     int closeAfterProgressCalls = 0;
     bool transferRunning = false;
     std::vector<bool> runningChanges;
-    qint32 announcedSize = -1;
+    std::int32_t announcedSize = -1;
     bool speedTimerEnabled = false;
-    std::vector<std::pair<qint32, qint32>> progress;
-    RecordingTextArea messageArea;
+    std::vector<std::pair<std::int32_t, std::int32_t>> progressCalls;
 };
 
 // The real event loop, counting its yields.

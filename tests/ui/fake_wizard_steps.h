@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/wizard.h"
+#include "wizard/wizard_steps.h"
 
 #include <QStringList>
 #include <functional>
@@ -34,7 +34,7 @@ public:
 
     void SearchForUpdates(WizardWindow& window) override {
         record(window, QStringLiteral("SearchForUpdates"));
-        window.startButton().setEnabled(true);
+        window.controls().startButton().setEnabled(true);
     }
     bool DownloadUpdateFiles(WizardWindow& window, std::int32_t& errNumber,
                              QString& errText) override {
@@ -81,7 +81,7 @@ public:
 private:
     void record(WizardWindow& window, const QString& name) {
         calls << name;
-        startEnabledDuringStep = window.startButton().isEnabled();
+        startEnabledDuringStep = window.controls().startButton().isEnabled();
     }
 };
 

@@ -74,7 +74,7 @@ TEST_F(MainWindowTest, OpensOnTheTabAndStateOfEachRunMode) {
         }
         if (c.runMode == 6) {
             EXPECT_EQ(w.lblStart->caption(), QStringLiteral("Weiter"));
-            EXPECT_EQ(w.downloadList().text(),
+            EXPECT_EQ(w.boxes().downloadList().text(),
                       QStringLiteral(" quorlan-Internet-Update Programm Version 2.2.0"));
             EXPECT_TRUE(w.messageArea(tab::Download)
                             .text()
@@ -142,7 +142,7 @@ TEST_F(MainWindowTest, TabGuardKeepsTheWizardInOrder) {
     }
 
     // Updates found: installing needs the download first.
-    w.setWizardState(wizard::DownloadProgramUpdates);
+    w.state().moveWizardTo(wizard::DownloadProgramUpdates);
     w.lblStart->setCaption(QStringLiteral("Weiter"));
     w.SSTab1->setCurrentIndex(tab::Installation);
     EXPECT_EQ(w.SSTab1->currentIndex(), tab::Download);
@@ -158,7 +158,7 @@ TEST_F(MainWindowTest, TabGuardKeepsTheWizardInOrder) {
     EXPECT_EQ(w.lblStart->caption(), QStringLiteral("Start"));
 
     // Ready to install: no guard, and the download tab enables the button.
-    w.setWizardState(wizard::InstallProgramUpdates);
+    w.state().moveWizardTo(wizard::InstallProgramUpdates);
     w.lblStart->setEnabled(false);
     w.SSTab1->setCurrentIndex(tab::Download);
     EXPECT_TRUE(w.lblStart->isEnabled());
@@ -169,7 +169,7 @@ TEST_F(MainWindowTest, TabGuardKeepsTheWizardInOrder) {
 
 TEST_F(MainWindowTest, VersionInputBoxSetsTheVersionAndReturnsToTheSearch) {
     frmStart& w = open(0);
-    w.setWizardState(wizard::DownloadDataUpdates);
+    w.state().moveWizardTo(wizard::DownloadDataUpdates);
     prompts.typeNext(QStringLiteral("4.1.0"));
     QTest::mouseClick(w.cmdOldVersion, Qt::LeftButton);
     EXPECT_EQ(w.txtProgVersion->text(), QStringLiteral("4.1.0"));
@@ -203,7 +203,7 @@ TEST_F(MainWindowTest, StartButtonRunsTheStepOfEachStateWhileDisabled) {
     };
     for (const auto& [state, step] : steps_by_state) {
         steps.calls.clear();
-        w.setWizardState(state);
+        w.state().moveWizardTo(state);
         w.lblStart->setEnabled(true);
         QTest::mouseClick(w.lblStart, Qt::LeftButton);
         EXPECT_EQ(steps.calls, QStringList{step});
@@ -211,7 +211,7 @@ TEST_F(MainWindowTest, StartButtonRunsTheStepOfEachStateWhileDisabled) {
     }
     // A state without a step leaves the button disabled.
     steps.calls.clear();
-    w.setWizardState(9);
+    w.state().moveWizardTo(9);
     w.lblStart->setEnabled(true);
     w.StartAskForUpdates();
     EXPECT_TRUE(steps.calls.isEmpty());
@@ -223,7 +223,7 @@ TEST_F(MainWindowTest, ProgramUpdateDownloadOutcomes) {
     w.show();
     const auto downloadTab = [&] {
         // What the package download does first: it selects the download tab.
-        w.setWizardState(wizard::DownloadProgramUpdates);
+        w.state().moveWizardTo(wizard::DownloadProgramUpdates);
         w.SSTab1->setCurrentIndex(tab::Download);
     };
 
@@ -233,7 +233,7 @@ TEST_F(MainWindowTest, ProgramUpdateDownloadOutcomes) {
         number = 0;
         return false;
     };
-    w.setWizardState(wizard::DownloadProgramUpdates);
+    w.state().moveWizardTo(wizard::DownloadProgramUpdates);
     w.StartAskForUpdates();
     EXPECT_EQ(w.wizardState(), wizard::Search);
     EXPECT_EQ(w.messageArea(tab::Download).text(), NothingDownloaded);
@@ -247,7 +247,7 @@ TEST_F(MainWindowTest, ProgramUpdateDownloadOutcomes) {
         text = QStringLiteral("x");
         return false;
     };
-    w.setWizardState(wizard::DownloadProgramUpdates);
+    w.state().moveWizardTo(wizard::DownloadProgramUpdates);
     w.StartAskForUpdates();
     EXPECT_EQ(w.messageArea(tab::Download).text(),
               NothingDownloaded + CrLf + QStringLiteral("Fehler : 5") + CrLf + QStringLiteral("x"));
@@ -258,7 +258,7 @@ TEST_F(MainWindowTest, ProgramUpdateDownloadOutcomes) {
         downloadTab();
         return true;
     };
-    w.setWizardState(wizard::DownloadProgramUpdates);
+    w.state().moveWizardTo(wizard::DownloadProgramUpdates);
     w.StartAskForUpdates();
     EXPECT_EQ(w.wizardState(), wizard::InstallProgramUpdates);
     EXPECT_EQ(w.messageArea(tab::Download).text(),
@@ -269,7 +269,7 @@ TEST_F(MainWindowTest, ProgramUpdateDownloadOutcomes) {
     // A busy transfer control: nothing is started.
     steps.calls.clear();
     steps.busy = true;
-    w.setWizardState(wizard::DownloadProgramUpdates);
+    w.state().moveWizardTo(wizard::DownloadProgramUpdates);
     w.StartAskForUpdates();
     EXPECT_TRUE(steps.calls.isEmpty());
     EXPECT_TRUE(w.lblStart->isEnabled());
@@ -308,7 +308,7 @@ TEST_F(MainWindowTest, DataDownloadOutcomes) {
     frmStart& w = open(0);
     w.show();
     w.txtProgVersion->setText(QStringLiteral("5.1.2"));
-    w.setWizardState(wizard::DownloadDataUpdates);
+    w.state().moveWizardTo(wizard::DownloadDataUpdates);
     w.messageArea(tab::Download).setText(QStringLiteral("vorher"));
 
     steps.queryErrNumber = 500400012;
@@ -399,20 +399,19 @@ TEST_F(MainWindowTest, ClosingDuringATransferWaitsForTheTransfer) {
     bool stillOpenDuringTransfer = false;
     QString messageDuringTransfer;
     steps.downloadUpdateFiles = [&](WizardWindow& ww, std::int32_t&, QString&) {
-        ww.setTransferRunning(true);
-        ww.setSpeedTimerEnabled(true);
+        ww.transferDisplay().transferStarted();
+        ww.transferDisplay().dataArriving();
         w.close(); // the window's close box
         stillOpenDuringTransfer = w.isVisible();
-        messageDuringTransfer = ww.visibleMessageArea().text();
+        messageDuringTransfer = ww.messages().visibleMessageArea().text();
         // The transfer loop sees the close at its next chunk and cancels; the speed timer ticks
         // meanwhile and must not take the window away under it.
         waitFor([] { return false; }, 700);
-        EXPECT_TRUE(ww.closeRequested());
-        ww.setTransferRunning(false);
-        ww.setSpeedTimerEnabled(false);
+        EXPECT_TRUE(ww.transferDisplay().cancelRequested());
+        ww.transferDisplay().transferEnded();
         return false;
     };
-    w.setWizardState(wizard::DownloadProgramUpdates);
+    w.state().moveWizardTo(wizard::DownloadProgramUpdates);
     w.StartAskForUpdates();
     EXPECT_TRUE(stillOpenDuringTransfer);
     EXPECT_EQ(messageDuringTransfer,
@@ -432,14 +431,14 @@ TEST_F(MainWindowTest, EndDuringATransferAlsoWaits) {
     w.show();
     bool stillAlive = false;
     steps.downloadUpdateFiles = [&](WizardWindow& ww, std::int32_t&, QString&) {
-        ww.setTransferRunning(true);
+        ww.transferDisplay().transferStarted();
         w.lblEnd_Click();
         waitFor([] { return false; }, 700);
         stillAlive = !window.isNull() && window->isVisible();
-        ww.setTransferRunning(false);
+        ww.transferDisplay().transferEnded();
         return false;
     };
-    w.setWizardState(wizard::DownloadProgramUpdates);
+    w.state().moveWizardTo(wizard::DownloadProgramUpdates);
     w.StartAskForUpdates();
     EXPECT_TRUE(stillAlive);
     EXPECT_TRUE(waitFor([&] { return window.isNull(); }));

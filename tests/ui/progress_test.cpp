@@ -59,44 +59,46 @@ TEST_F(ProgressTest, BarPercentageAndAmount) {
 
 TEST_F(ProgressTest, UnknownSizeShowsTheAmountAndLeavesTheBar) {
     frmStart& w = openQuiet();
+    std::int64_t now = 0; // a fake clock: one tick a second
     w.ProgressBar(2000, 1000);
     settle();
-    w.setAnnouncedSize(0);
-    w.tmrSpeedTest_Timer();
+    w.transferDisplay().sizeAnnounced(0);
+    w.speedTick(now += 1000);
     // A new transfer whose server announced no size.
     w.ProgressBar(0, 1536);
     settle();
     EXPECT_EQ(w.lblData[0]->text(), QStringLiteral("1,5 Kb"));
     EXPECT_EQ(w.Percent->text(), QStringLiteral("50 %"));
     EXPECT_FLOAT_EQ(w.percentWidthTwips(), 50 * 54.9f);
-    w.tmrSpeedTest_Timer();
+    w.speedTick(now += 1000);
     w.ProgressBar(0, 1536 + 2048);
     settle();
-    w.tmrSpeedTest_Timer();
+    w.speedTick(now += 1000);
     EXPECT_EQ(w.lblData[1]->text(), QStringLiteral("Geschwindigkeit: 2,0 / Kbps"));
     EXPECT_EQ(w.lblData[2]->text(), QStringLiteral("geschätzte Restzeit: unbekannt"));
 }
 
 TEST_F(ProgressTest, SpeedTickShowsSpeedAndRemainingTime) {
     frmStart& w = openQuiet();
-    w.setAnnouncedSize(1536 + 125 * 1536);
+    std::int64_t now = 0; // a fake clock: one tick a second
+    w.transferDisplay().sizeAnnounced(1536 + 125 * 1536);
     w.ProgressBar(1536 + 125 * 1536, 1536);
-    w.tmrSpeedTest_Timer();
+    w.speedTick(now += 1000);
     EXPECT_EQ(w.lblData[1]->text(), QStringLiteral("Geschwindigkeit: 1,5 / Kbps"));
     EXPECT_EQ(w.lblData[2]->text(), QStringLiteral("geschätzte Restzeit: 2 Minuten 5 Sekunden"));
 
     // No new data: the texts stay.
-    w.tmrSpeedTest_Timer();
+    w.speedTick(now += 1000);
     EXPECT_EQ(w.lblData[1]->text(), QStringLiteral("Geschwindigkeit: 1,5 / Kbps"));
     EXPECT_EQ(w.lblData[2]->text(), QStringLiteral("geschätzte Restzeit: 2 Minuten 5 Sekunden"));
 
     // A new transfer starts lower: its first tick only takes the count over.
     w.ProgressBar(10240, 512);
-    w.tmrSpeedTest_Timer();
+    w.speedTick(now += 1000);
     EXPECT_EQ(w.lblData[1]->text(), QStringLiteral("Geschwindigkeit: 1,5 / Kbps"));
-    w.setAnnouncedSize(10240);
+    w.transferDisplay().sizeAnnounced(10240);
     w.ProgressBar(10240, 512 + 1024);
-    w.tmrSpeedTest_Timer();
+    w.speedTick(now += 1000);
     EXPECT_EQ(w.lblData[1]->text(), QStringLiteral("Geschwindigkeit: 1,0 / Kbps"));
     // 8.5 seconds: halves go to the even neighbour.
     EXPECT_EQ(w.lblData[2]->text(), QStringLiteral("geschätzte Restzeit: 0 Minuten 8 Sekunden"));
@@ -106,16 +108,17 @@ TEST_F(ProgressTest, SpeedTickShowsSpeedAndRemainingTime) {
 TEST_F(ProgressTest, SpeedTimerStaysOnWhileTheWindowClosesDuringATransfer) {
     frmStart& w = open(0);
     w.show();
-    w.setTransferRunning(true);
+    TransferObserver& display = w.transferDisplay();
+    display.transferStarted();
     w.close();
-    w.setSpeedTimerEnabled(false); // the transfer's end must not stop the delayed close
-    w.setAnnouncedSize(100);
+    display.sizeAnnounced(100);
     EXPECT_TRUE(w.tmrSpeedTest->isActive());
     EXPECT_EQ(w.tmrSpeedTest->interval(), 500);
     EXPECT_EQ(w.speedTimerTag(), QStringLiteral("CLOSEAPP"));
     w.tmrSpeedTest_Timer();
     EXPECT_FALSE(window.isNull());
-    w.setTransferRunning(false);
+    display.transferEnded(); // the transfer's end must not stop the delayed close
+    EXPECT_TRUE(w.tmrSpeedTest->isActive());
     w.tmrSpeedTest_Timer();
     settle();
     EXPECT_TRUE(window.isNull());

@@ -10,7 +10,7 @@
 #include "ui/frm_start.h"
 #include "ui/frm_update_info.h"
 #include "ui/frm_wait.h"
-#include "ui/unavailable_steps.h"
+#include "wizard/unavailable_steps.h"
 
 #include <QApplication>
 #include <QDir>
@@ -63,21 +63,21 @@ int main(int argc, char** argv) {
 
     auto* window = new upd::frmStart(session, prompts, loop, steps);
     window->Form_Load();
-    window->installationLog().setText(QStringLiteral("OK       5.1.1 Programm-Update"));
+    window->boxes().installationLog().setText(QStringLiteral("OK       5.1.1 Programm-Update"));
     snap(*window, folder, QStringLiteral("frmStart-2-installation"));
 
-    window->setWizardState(upd::wizard::DownloadProgramUpdates);
+    window->state().moveWizardTo(upd::wizard::DownloadProgramUpdates);
     window->SSTab1->setCurrentIndex(upd::tab::Download);
-    window->downloadList().setText(QStringLiteral(" Download der Datei: update511.zip"));
+    window->boxes().downloadList().setText(QStringLiteral(" Download der Datei: update511.zip"));
     window->messageArea(upd::tab::Download)
         .show(QStringLiteral(" Download der Datei: update511.zip"), upd::WorkingColor);
-    window->setAnnouncedSize(2'400'000);
+    window->transferDisplay().sizeAnnounced(2'400'000);
     window->ProgressBar(2'400'000, 1'500'000);
     window->tmrSpeedTest_Timer();
     snap(*window, folder, QStringLiteral("frmStart-1-download"));
 
     window->SSTab1->setCurrentIndex(upd::tab::Search);
-    window->setInfoButtonVisible(true);
+    window->controls().setInfoButtonVisible(true);
     snap(*window, folder, QStringLiteral("frmStart-0-search"));
 
     upd::frmConfig config(session, prompts);

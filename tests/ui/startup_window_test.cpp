@@ -1,6 +1,6 @@
+#include "app/host_parameters.h"
+#include "app/startup.h"
 #include "platform/settings_store.h"
-#include "startup/host_parameters.h"
-#include "startup/startup.h"
 #include "ui/open_main_window.h"
 #include "ui/window_fixture.h"
 

@@ -1,4 +1,4 @@
-#include "transfer/archive_password.h"
+#include "protocol/archive_password.h"
 #include "updateserver/password_encoder.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "core/wire_address.h"
+#include "protocol/wire_address.h"
 #include "updateserver/query_parameters.h"
 
 #include <gtest/gtest.h>

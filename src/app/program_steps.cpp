@@ -1,0 +1,75 @@
+#include "app/program_steps.h"
+
+#include "ui/frm_update_info.h"
+#include "wizard/data_query.h"
+#include "wizard/single_file_download.h"
+#include "wizard/transfer_status.h"
+#include "wizard/update_search.h"
+
+namespace upd {
+namespace {
+
+// The request time-out from the main window's start; the data queries raise it for the rest of
+// the run.
+constexpr int InitialRequestTimeoutSeconds = 30;
+
+} // namespace
+
+ProgramWizardSteps::ProgramWizardSteps(EventLoop& loop, Prompts& prompts)
+    : loop_(loop), prompts_(prompts), Inet1_(loop) {
+    Inet1_.setRequestTimeout(InitialRequestTimeoutSeconds);
+}
+
+TransferControl& ProgramWizardSteps::controlFor(WizardWindow& window) {
+    Inet1_.setStateHandler(
+        [&window, this](int state) { Inet1_StateChanged(state, window.messages(), loop_); });
+    return Inet1_;
+}
+
+void ProgramWizardSteps::SearchForUpdates(WizardWindow& window) {
+    upd::SearchForUpdates(window, controlFor(window));
+}
+
+bool ProgramWizardSteps::DownloadUpdateFiles(WizardWindow& window, std::int32_t& errNumber,
+                                             QString& errText) {
+    return unavailable_.DownloadUpdateFiles(window, errNumber, errText);
+}
+
+void ProgramWizardSteps::InstallProgramUpdates(WizardWindow& window) {
+    unavailable_.InstallProgramUpdates(window);
+}
+
+bool ProgramWizardSteps::DownloadAFile(WizardWindow& window, const QString& localPath,
+                                       const QString& url) {
+    return upd::DownloadAFile(window, controlFor(window), localPath, url);
+}
+
+void ProgramWizardSteps::InstallNewUpdater(WizardWindow& window) {
+    unavailable_.InstallNewUpdater(window);
+}
+
+bool ProgramWizardSteps::QueryDataUpdates(WizardWindow& window, int mode, const QString& version,
+                                          TextArea& list, QString& errText, std::int32_t& errNumber,
+                                          bool& downloaded) {
+    return upd::QueryDataUpdates(window, controlFor(window), mode, version, errText, list,
+                                 errNumber, downloaded);
+}
+
+void ProgramWizardSteps::InstallDataUpdates(WizardWindow& window) {
+    unavailable_.InstallDataUpdates(window);
+}
+
+bool ProgramWizardSteps::transferBusy() {
+    return Inet1_.stillExecuting();
+}
+
+bool ProgramWizardSteps::ShowUpdateInformation(WizardWindow& window, const QString& callerName,
+                                               const QString& version) {
+    return showUpdateInformation(window.session(), loop_, callerName, version);
+}
+
+bool ProgramWizardSteps::StartHostProgram(const QString& path) {
+    return unavailable_.StartHostProgram(path);
+}
+
+} // namespace upd

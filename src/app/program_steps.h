@@ -1,0 +1,41 @@
+#pragma once
+
+#include "transfer/transfer_control.h"
+#include "wizard/unavailable_steps.h"
+#include "wizard/wizard_steps.h"
+
+namespace upd {
+
+// The wizard's steps of this build. The main window's transfer control `Inet1` lives here, with
+// every procedure that uses it; steps that are not built yet say so (UnavailableWizardSteps).
+class ProgramWizardSteps final : public WizardSteps {
+public:
+    ProgramWizardSteps(EventLoop& loop, Prompts& prompts);
+
+    void SearchForUpdates(WizardWindow& window) override;
+    bool DownloadUpdateFiles(WizardWindow& window, std::int32_t& errNumber,
+                             QString& errText) override;
+    void InstallProgramUpdates(WizardWindow& window) override;
+    bool DownloadAFile(WizardWindow& window, const QString& localPath, const QString& url) override;
+    void InstallNewUpdater(WizardWindow& window) override;
+    bool QueryDataUpdates(WizardWindow& window, int mode, const QString& version, TextArea& list,
+                          QString& errText, std::int32_t& errNumber, bool& downloaded) override;
+    void InstallDataUpdates(WizardWindow& window) override;
+    bool transferBusy() override;
+    bool ShowUpdateInformation(WizardWindow& window, const QString& callerName,
+                               const QString& version) override;
+    bool StartHostProgram(const QString& path) override;
+
+    TransferControl& Inet1() { return Inet1_; }
+
+private:
+    // The control's state texts go to the message area of the window a step works for.
+    TransferControl& controlFor(WizardWindow& window);
+
+    EventLoop& loop_;
+    Prompts& prompts_;
+    TransferControl Inet1_;
+    UnavailableWizardSteps unavailable_;
+};
+
+} // namespace upd

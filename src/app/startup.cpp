@@ -1,0 +1,51 @@
+#include "app/startup.h"
+
+#include "app/host_parameters.h"
+#include "core/runtime_error.h"
+
+namespace upd {
+namespace {
+
+// An offline installation works from a directory and never needs the network, so it must not be
+// refused on a computer without internet.
+bool needsInternet(std::int16_t runMode) {
+    return !runmode::isOffline(runMode);
+}
+
+} // namespace
+
+StartupResult Main(Session& session, const QString& commandLine, SettingsStore& store,
+                   Prompts& prompts, StartupActions& actions) {
+    try {
+        // The run mode decides whether the connection test applies, so the parameters are read
+        // first.
+        const ParseOutcome parsed = ParseHostParameters(session, commandLine, store, prompts);
+        if (!parsed.proceed)
+            return StartupResult::MalformedCommand;
+
+        if (needsInternet(session.RunMode) && !actions.isInternetReachable()) {
+            // A restart that finds no connection leaves the parked parameters for the next start.
+            if (!parsed.restoredFromStore.isEmpty())
+                store.write(ConfigApplication, ConfigSection, ParkedArgumentsKey,
+                            parsed.restoredFromStore);
+            return StartupResult::NoConnection;
+        }
+
+        session.ServerBaseUrl = session.deployment.serverUrl;
+
+        if (session.RunMode != runmode::Background) {
+            actions.showMainWindow();
+            return StartupResult::WindowShown;
+        }
+        if (actions.anotherInstanceRunning())
+            return StartupResult::AlreadyRunning;
+        actions.runBackgroundCheck();
+        return StartupResult::BackgroundCheckRun;
+    } catch (const RuntimeError& error) {
+        if (session.RunMode != runmode::Background)
+            prompts.critical(QStringLiteral("UNEXPECTED SYSEM ERROR: ") + error.description());
+        return StartupResult::RuntimeError;
+    }
+}
+
+} // namespace upd

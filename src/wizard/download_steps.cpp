@@ -1,0 +1,133 @@
+#include "wizard/download_steps.h"
+
+#include "core/error_catalogue.h"
+#include "protocol/request_parameters.h"
+#include "wizard/wizard_texts.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace upd {
+namespace {
+
+QString nativePath(const QString& directory, const QString& name) {
+    return directory + QDir::separator() + name;
+}
+
+} // namespace
+
+void DownloadNewUpdater(WizardWindow& window, WizardSteps& steps) {
+    const Session& session = window.session();
+    Button& start = window.controls().startButton();
+    MessageAreas& messages = window.messages();
+    start.setEnabled(false);
+    messages.visibleMessageArea().setText(QString());
+    const QString url = session.ServerBaseUrl + QLatin1Char('/') + session.UpdaterPath +
+                        QLatin1Char('/') + session.UpdaterFile;
+    // Beside the running program, named after the new version: 2.1.0.x.exe.
+    const QString target =
+        nativePath(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()),
+                   session.UpdaterVersion + QLatin1Char('.') + session.UpdaterFile);
+    if (!steps.DownloadAFile(window, target, url)) {
+        start.setEnabled(true);
+        if (!window.flags().CloseRequested)
+            messages.visibleMessageArea().show(
+                QStringLiteral("Fehler : %1").arg(errcode::DownloadFailed) + CrLf +
+                    QStringLiteral("Der Download konnten nicht beendet werden! Versuchen Sie es "
+                                   "bitte später nochmal!"),
+                AttentionColor);
+        return;
+    }
+    messages.visibleMessageArea().show(DownloadDone + CrLf + NextInstallsUpdater, AttentionColor);
+    window.eventLoop().yield();
+    start.setEnabled(true);
+    window.state().moveWizardTo(wizard::InstallNewUpdater);
+    start.setEnabled(true);
+}
+
+void DownloadProgramUpdates(WizardWindow& window, WizardSteps& steps) {
+    Button& start = window.controls().startButton();
+    MessageAreas& messages = window.messages();
+    start.setEnabled(false);
+    window.eventLoop().yield();
+    if (steps.transferBusy()) {
+        start.setEnabled(true);
+        return;
+    }
+    messages.visibleMessageArea().setTextColor(WorkingColor);
+    std::int32_t errNumber = 0;
+    QString errText;
+    const bool downloaded = steps.DownloadUpdateFiles(window, errNumber, errText);
+    if (window.flags().CloseRequested) {
+        start.setEnabled(true);
+        return;
+    }
+    if (downloaded) {
+        messages.visibleMessageArea().show(DownloadDone + CrLf + NextInstallsUpdates,
+                                           AttentionColor);
+        window.eventLoop().yield();
+        window.state().moveWizardTo(wizard::InstallProgramUpdates);
+        start.setEnabled(true);
+        return;
+    }
+    // Back to the search. The reset comes first: it empties the download tab's message area,
+    // where the outcome is to be read.
+    window.state().moveWizardTo(wizard::Search);
+    TextArea& area = messages.visibleMessageArea();
+    area.setText(NothingDownloaded);
+    start.setEnabled(true);
+    if (errNumber != 0) {
+        QString text = area.text() + CrLf + QStringLiteral("Fehler : %1").arg(errNumber);
+        if (!errText.isEmpty())
+            text += CrLf + errText;
+        area.show(text, AttentionColor);
+    }
+}
+
+void DownloadDataUpdates(WizardWindow& window, WizardSteps& steps) {
+    Button& start = window.controls().startButton();
+    MessageAreas& messages = window.messages();
+    window.controls().tabs().setCurrentTab(tab::Download);
+    start.setEnabled(false);
+    window.downloadBar().setTransferFiguresVisible(false);
+    window.eventLoop().yield();
+    if (steps.transferBusy()) {
+        start.setEnabled(true);
+        return;
+    }
+    messages.visibleMessageArea().setTextColor(WorkingColor);
+    QString errText;
+    std::int32_t errNumber = 0;
+    bool downloaded = false;
+    const bool ok =
+        steps.QueryDataUpdates(window, querymode::Download, window.boxes().programVersion().text(),
+                               window.boxes().downloadList(), errText, errNumber, downloaded);
+    if (!ok) {
+        start.setEnabled(true);
+        if (window.flags().CloseRequested)
+            return;
+        TextArea& area = messages.visibleMessageArea();
+        QString text = area.text();
+        if (!text.isEmpty())
+            text += CrLf;
+        text += QStringLiteral("Fehler");
+        if (errNumber != 0)
+            text += QStringLiteral(" : %1").arg(errNumber);
+        if (!errText.isEmpty())
+            text += CrLf + errText;
+        area.show(text, AttentionColor);
+        return;
+    }
+    if (downloaded) {
+        messages.visibleMessageArea().show(DownloadDone + CrLf + NextInstallsUpdates,
+                                           AttentionColor);
+        window.eventLoop().yield();
+        window.state().moveWizardTo(wizard::InstallDataUpdates);
+    } else {
+        messages.visibleMessageArea().setText(NothingDownloaded);
+        window.state().moveWizardTo(window.state().wizardState());
+    }
+    start.setEnabled(true);
+}
+
+} // namespace upd

@@ -1,0 +1,170 @@
+#include "app/host_parameters.h"
+#include "core/runtime_error.h"
+#include "platform/settings_store.h"
+#include "support/memory_settings_store.h"
+#include "support/scripted_prompts.h"
+
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace upd {
+namespace {
+
+struct Parsed {
+    Session session;
+    test::ScriptedPrompts prompts;
+    ParseOutcome outcome;
+    int errorNumber = 0;
+};
+
+// Runs the parser on a command line; run-time errors are caught as start-up's trap would.
+std::unique_ptr<Parsed> parse(const QString& commandLine, SettingsStore& store) {
+    auto result = std::make_unique<Parsed>();
+    try {
+        result->outcome = ParseHostParameters(result->session, commandLine, store, result->prompts);
+    } catch (const RuntimeError& error) {
+        result->errorNumber = error.number();
+    }
+    return result;
+}
+
+std::unique_ptr<Parsed> parse(const QString& commandLine) {
+    test::MemorySettingsStore store;
+    return parse(commandLine, store);
+}
+
+TEST(HostParameters, FillsEveryKnownKeyAndIgnoresOthers) {
+    const auto p = parse(QStringLiteral(
+        "Hwnd=123456#ExeVers=3.1.0#DBName=daten.mdb#DBVers=2024.1#AppName=quorlan GR#"
+        "ExtAppName=quorlan Gesundheit#ExePath=/opt/qgr#ExeName=qgr.exe#ProgID=QGR#MachineID=M-1#"
+        "SFA=Müller & Söhne#SNN=O'Neill#SVN=Anna#SOR=Köln#SPL=50667#SST=Straße 1+2#REG=R1#"
+        "SD0=a#SD5=f#SD11=l#START=3#Unknown=x#appname=lower"));
+    ASSERT_TRUE(p->outcome.proceed);
+    EXPECT_TRUE(p->prompts.shown().empty());
+    const HostParameters& h = p->session.host;
+    EXPECT_EQ(h.Hwnd, 123456);
+    EXPECT_EQ(h.ExeVers, QStringLiteral("3.1.0"));
+    EXPECT_EQ(h.DBName, QStringLiteral("daten.mdb"));
+    EXPECT_EQ(h.DBVers, QStringLiteral("2024.1"));
+    EXPECT_EQ(h.AppName, QStringLiteral("quorlan GR")) << "a key in other letter case is ignored";
+    EXPECT_EQ(h.ExtAppName, QStringLiteral("quorlan Gesundheit"));
+    EXPECT_EQ(h.ExePath, QStringLiteral("/opt/qgr"));
+    EXPECT_EQ(h.ExeName, QStringLiteral("qgr.exe"));
+    EXPECT_EQ(h.ProgID, QStringLiteral("QGR"));
+    EXPECT_EQ(h.MachineID, QStringLiteral("M-1"));
+    EXPECT_EQ(h.SFA, QStringLiteral("Müller & Söhne"));
+    EXPECT_EQ(h.SNN, QStringLiteral("O'Neill"));
+    EXPECT_EQ(h.SVN, QStringLiteral("Anna"));
+    EXPECT_EQ(h.SOR, QStringLiteral("Köln"));
+    EXPECT_EQ(h.SPL, QStringLiteral("50667"));
+    EXPECT_EQ(h.SST, QStringLiteral("Straße 1+2"));
+    EXPECT_EQ(h.REG, QStringLiteral("R1"));
+    EXPECT_EQ(h.SD[0], QStringLiteral("a"));
+    EXPECT_EQ(h.SD[5], QStringLiteral("f"));
+    EXPECT_EQ(h.SD[11], QStringLiteral("l"));
+    EXPECT_EQ(h.SD[1], QString());
+    EXPECT_EQ(p->session.RunMode, 3);
+}
+
+TEST(HostParameters, ValuesKeepBlanksLoseExtraEqualsAndLaterItemsWin) {
+    auto p = parse(QStringLiteral("AppName=A=B#ExeVers=1.0.0"));
+    EXPECT_EQ(p->session.host.AppName, QString()) << "a value with '=' is lost";
+    EXPECT_EQ(p->session.host.ExeVers, QStringLiteral("1.0.0"));
+
+    p = parse(QStringLiteral("ExeVers=1.0.0#ExeVers=2.0.0"));
+    EXPECT_EQ(p->session.host.ExeVers, QStringLiteral("2.0.0"));
+
+    p = parse(QStringLiteral("AppName= A #ProgID"));
+    ASSERT_TRUE(p->outcome.proceed);
+    EXPECT_EQ(p->session.host.AppName, QStringLiteral(" A "));
+    EXPECT_EQ(p->session.host.ProgID, QString()) << "a bare key stores nothing";
+    EXPECT_EQ(p->session.RunMode, 0) << "no START item means run mode 0";
+}
+
+TEST(HostParameters, MalformedCommandLinesEndWithTheirMessage) {
+    struct Case {
+        const char* commandLine;
+        const char* message;
+    };
+    for (const Case& c : {Case{"", "UNEXPECTED SYSEM ERROR: 800400008"},
+                          Case{"AppName=X", "UNEXPECTED SYSTEM ERROR: 800400008"},
+                          Case{"START=5", "UNEXPECTED SYSTEM ERROR: 800400008"},
+                          Case{"START=7", "UNEXPECTED SYSEM ERROR: 800400009"},
+                          Case{"start=7", "UNEXPECTED SYSEM ERROR: 800400009"}}) {
+        const auto p = parse(QString::fromUtf8(c.commandLine));
+        EXPECT_FALSE(p->outcome.proceed) << c.commandLine;
+        ASSERT_EQ(p->prompts.shown().size(), 1u) << c.commandLine;
+        const auto& box = p->prompts.shown().front();
+        EXPECT_EQ(box.text, QString::fromUtf8(c.message)) << c.commandLine;
+        EXPECT_EQ(box.title, QStringLiteral("quorlan-Internet-Update"));
+        EXPECT_EQ(box.icon, MessageIcon::Critical);
+        EXPECT_EQ(box.buttons, MessageButtons::Ok);
+    }
+}
+
+TEST(HostParameters, RunTimeErrorsReachTheStartupTrap) {
+    for (const char* commandLine :
+         {"Hwnd=#ExeVers=1.0.0", "Hwnd=abc#ExeVers=1.0.0", "START=x#AppName=A",
+          "START=40000#AppName=A", "AppName=A##ExeVers=1", "#AppName=A", "AppName=A#", "START=x",
+          "Hwnd=99999999999#A=1"}) {
+        const auto p = parse(QString::fromUtf8(commandLine));
+        EXPECT_NE(p->errorNumber, 0) << commandLine;
+        EXPECT_TRUE(p->prompts.shown().empty()) << commandLine;
+    }
+    EXPECT_EQ(parse(QStringLiteral("Hwnd=#ExeVers=1.0.0"))->errorNumber, errnum::TypeMismatch);
+    EXPECT_EQ(parse(QStringLiteral("START=40000#AppName=A"))->errorNumber, errnum::Overflow);
+}
+
+TEST(HostParameters, RestartFormTakesTheParkedStringFromTheRealSettingsStoreOnce) {
+    NativeSettingsStore store;
+    store.write(ConfigApplication, ConfigSection, ParkedArgumentsKey,
+                QStringLiteral("AppName=X#ExeVers=1.2.3#START=0#ProgID=QAR"));
+    EXPECT_TRUE(NativeSettingsStore::location(ConfigApplication)
+                    .startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
+
+    auto p = parse(QStringLiteral("START=7"), store);
+    ASSERT_TRUE(p->outcome.proceed);
+    EXPECT_EQ(p->session.host.AppName, QStringLiteral("X"));
+    EXPECT_EQ(p->session.host.ExeVers, QStringLiteral("1.2.3"));
+    EXPECT_EQ(p->session.host.ProgID, QStringLiteral("QAR"));
+    EXPECT_EQ(p->session.RunMode, 0);
+    EXPECT_EQ(p->outcome.restoredFromStore,
+              QStringLiteral("AppName=X#ExeVers=1.2.3#START=0#ProgID=QAR"));
+    EXPECT_EQ(
+        store.read(ConfigApplication, ConfigSection, ParkedArgumentsKey, QStringLiteral("gone")),
+        QStringLiteral("gone"));
+
+    // A second restart finds nothing parked.
+    p = parse(QStringLiteral("START=7"), store);
+    EXPECT_FALSE(p->outcome.proceed);
+    EXPECT_EQ(p->prompts.texts(),
+              std::vector<QString>{QStringLiteral("UNEXPECTED SYSEM ERROR: 800400009")});
+
+    // "START=7" as one item among others is an ordinary run-mode value, not the restart form.
+    p = parse(QStringLiteral("START=7#AppName=Y"), store);
+    ASSERT_TRUE(p->outcome.proceed);
+    EXPECT_EQ(p->session.RunMode, 7);
+}
+
+TEST(HostParameters, RandomParameterStringsNeverCrashTheParser) {
+    const QString alphabet = QStringLiteral("#=#=STARTHwndExeVers0123456789 -.äöüß&'+\t");
+    QRandomGenerator random(20261207);
+    test::MemorySettingsStore store;
+    store.write(ConfigApplication, ConfigSection, ParkedArgumentsKey,
+                QStringLiteral("START=1#A=B"));
+    for (int round = 0; round < 5000; ++round) {
+        QString line;
+        const int length = random.bounded(24);
+        for (int i = 0; i < length; ++i)
+            line += alphabet[random.bounded(alphabet.size())];
+        const auto p = parse(line, store);
+        // Every outcome is one of: proceed, a fatal message, or a run-time error for the trap.
+        const int outcomes =
+            int(p->outcome.proceed) + int(!p->prompts.shown().empty()) + int(p->errorNumber != 0);
+        EXPECT_EQ(outcomes, 1) << line.toStdString();
+    }
+}
+
+} // namespace
+} // namespace upd

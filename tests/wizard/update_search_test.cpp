@@ -1,0 +1,349 @@
+// The update search and the data download as the user runs them: the real main window with the
+// program's steps, against the bundled update server and against hand-made answers.
+
+#include "app/program_steps.h"
+#include "support/local_http_server.h"
+#include "support/scripted_prompts.h"
+#include "ui/frm_start.h"
+#include "ui/frm_update_info.h"
+#include "updateserver/update_server.h"
+#include "wizard/update_search.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextBrowser>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <mutex>
+
+namespace upd {
+namespace {
+
+const QString NoUpdatesText = QStringLiteral("Es wurden keine Updates gefunden. Bitte versuchen "
+                                             "Sie es zu einem späteren Zeitpunkt nochmal.");
+const QString NewVersionsText =
+    QStringLiteral("Es wurden neue Versionen gefunden! \r\nKlicken Sie bitte auf 'Weiter', um mit "
+                   "dem Download zu beginnen ...");
+
+class SearchTest : public ::testing::Test {
+protected:
+    SearchTest() : steps(loop, prompts) {
+        session.host.ProgID = QStringLiteral("QGR");
+        session.host.ExeVers = QStringLiteral("3.1.0");
+        session.host.AppName = QStringLiteral("quorlan-Gesundheitsratgeber");
+        session.host.MachineID = QStringLiteral("PC-1");
+        session.host.DBVers = QStringLiteral("2024.01");
+    }
+
+    void TearDown() override {
+        delete window;
+        QApplication::processEvents();
+    }
+
+    frmStart& open(const QString& serverUrl) {
+        session.ServerBaseUrl = serverUrl;
+        window = new frmStart(session, prompts, loop, steps);
+        EXPECT_TRUE(window->Form_Load());
+        return *window;
+    }
+
+    // Presses Start, as the user does.
+    void pressStart() { window->StartAskForUpdates(); }
+
+    QString message(int tab = 0) { return window->messageArea(tab).text(); }
+    QString results() { return window->boxes().internetVersion().text(); }
+
+    Session session;
+    test::ScriptedPrompts prompts;
+    QtEventLoop loop;
+    ProgramWizardSteps steps;
+    frmStart* window = nullptr;
+};
+
+// The bundled update server with the sample catalog, in this process.
+class BundledServer {
+public:
+    BundledServer()
+        : server_(server::Catalog::load(SAMPLE_CATALOG_DIR), DeploymentSettings::fromEnvironment(),
+                  [this](const std::string& line) {
+                      std::lock_guard lock(mutex_);
+                      log_.push_back(line);
+                  }) {
+        port_ = server_.start("127.0.0.1", 0);
+    }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(port_); }
+    // Requests of the page in the access log. A line is written after its answer has gone out,
+    // so the count is awaited for a moment.
+    int requestsFor(const std::string& page, int expected) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        int count = 0;
+        do {
+            {
+                std::lock_guard lock(mutex_);
+                count = int(std::count_if(log_.begin(), log_.end(), [&](const std::string& line) {
+                    return line.find(" /" + page + "?") != std::string::npos;
+                }));
+            }
+            if (count >= expected)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        } while (std::chrono::steady_clock::now() < deadline);
+        return count;
+    }
+
+private:
+    server::UpdateServer server_;
+    int port_ = 0;
+    std::mutex mutex_;
+    std::vector<std::string> log_;
+};
+
+// A server whose pages answer with fixed texts.
+class HandMadeServer : public test::LocalHttpServer {
+public:
+    HandMadeServer(std::string programAnswer, std::string dataAnswer) {
+        http().Get("/update.aspx", [programAnswer](const httplib::Request&, httplib::Response& r) {
+            r.set_content(programAnswer, "text/xml");
+        });
+        http().Get("/dataupdate.aspx", [dataAnswer](const httplib::Request&, httplib::Response& r) {
+            r.set_content(dataAnswer, "text/xml");
+        });
+        start();
+    }
+    QString base() const { return QString::fromStdString(url()); }
+};
+
+TEST_F(SearchTest, ProgramUpdatesOfTheBundledServerAreListedAndTheDataQueryWaits) {
+    BundledServer server;
+    open(server.url());
+    pressStart();
+    EXPECT_EQ(results(), QStringLiteral(" 3.2.0   Programm-Update 3.2.0\r\n"
+                                        " 3.3.0   Programm-Update 3.3.0"));
+    EXPECT_EQ(message(), NewVersionsText);
+    EXPECT_EQ(window->wizardState(), wizard::DownloadProgramUpdates);
+    EXPECT_TRUE(window->flags().ProgramUpdatesFound);
+    EXPECT_FALSE(window->flags().DataUpdatesFound);
+    EXPECT_EQ(window->lblStart->caption(), QStringLiteral("Weiter"));
+    EXPECT_TRUE(window->lblStart->isEnabled());
+    // The sample has a data update for QGR as well: it is not asked for in the same search.
+    EXPECT_EQ(server.requestsFor("update.aspx", 1), 1);
+    EXPECT_EQ(server.requestsFor("dataupdate.aspx", 0), 0);
+    EXPECT_TRUE(window->ResponseDocument().documentElement().hasElement(QStringLiteral("pw")));
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
+TEST_F(SearchTest, ADataUpdateIsFoundAndDownloadedIntoTheResponseDocument) {
+    BundledServer server;
+    session.host.ExeVers = QStringLiteral("3.3.0"); // nothing newer for the program
+    open(server.url()).show();
+    EXPECT_EQ(steps.Inet1().requestTimeout(), 30);
+    pressStart();
+    // In a visible window the update information opens at once, with the server's page.
+    frmUpdateInfo* info = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        info = info ? info : qobject_cast<frmUpdateInfo*>(widget);
+    ASSERT_NE(info, nullptr);
+    EXPECT_TRUE(info->isVisible());
+    EXPECT_TRUE(info->MyBrowser->toPlainText().contains(QStringLiteral("Datenstand 2024.06")));
+    info->close();
+    EXPECT_EQ(results(), QStringLiteral(" Kein Programm-Update vorhanden.\r\n"
+                                        " Daten-Updates werden gesucht ...\r\n"
+                                        " Ein Daten-Update ist vorhanden."));
+    EXPECT_EQ(message(), QStringLiteral("Es wurden neue Daten gefunden! \r\nKlicken Sie bitte auf "
+                                        "'Weiter', um mit dem Download zu beginnen ...\r\nKlicken "
+                                        "Sie bitte auf 'Info', um die Update-Informationen "
+                                        "anzusehen ..."));
+    EXPECT_EQ(window->wizardState(), wizard::DownloadDataUpdates);
+    EXPECT_TRUE(window->flags().DataUpdatesFound);
+    EXPECT_FALSE(window->lblInfo->isHidden());
+    EXPECT_EQ(steps.Inet1().requestTimeout(), 45) << "the data query raises the time-out for good";
+
+    pressStart(); // "Weiter": the data download
+    EXPECT_EQ(window->wizardState(), wizard::InstallDataUpdates);
+    EXPECT_EQ(window->boxes().downloadList().text(),
+              QStringLiteral(" Download der Daten ...\r\n Datenübertragung erfolgreich ..."));
+    EXPECT_EQ(window->Percent->text(), QStringLiteral("100 %"));
+    const XmlNode payload = window->ResponseDocument().documentElement();
+    EXPECT_FALSE(payload.childNodes().empty());
+    EXPECT_EQ(server.requestsFor("dataupdate.aspx", 2), 2);
+    EXPECT_EQ(steps.Inet1().requestTimeout(), 45);
+}
+
+TEST_F(SearchTest, NoUpdatesAtAllGiveTheThreeResultLines) {
+    HandMadeServer server("<updates/>", "<dataupdate><updatefound></updatefound></dataupdate>");
+    open(server.base());
+    pressStart();
+    EXPECT_EQ(results(), QStringLiteral(" Kein Programm-Update vorhanden.\r\n"
+                                        " Daten-Updates werden gesucht ...\r\n"
+                                        " Kein Daten-Update vorhanden."));
+    EXPECT_EQ(message(), NoUpdatesText);
+    EXPECT_EQ(window->wizardState(), wizard::Search);
+    EXPECT_FALSE(window->flags().ProgramUpdatesFound || window->flags().DataUpdatesFound);
+    EXPECT_TRUE(window->lblStart->isEnabled());
+}
+
+TEST_F(SearchTest, AnAnswerWithDeclarationAndCommentStillListsItsUpdates) {
+    HandMadeServer server(
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!-- Antwort -->\n"
+        "<updates><update><version>3.2.0</version><name>Release A</name></update>"
+        "<update><version>3.3.0</version><name>Release B</name></update></updates>",
+        "<x/>");
+    open(server.base());
+    pressStart();
+    EXPECT_EQ(results(), QStringLiteral(" 3.2.0   Release A\r\n 3.3.0   Release B"));
+    EXPECT_EQ(window->wizardState(), wizard::DownloadProgramUpdates);
+}
+
+TEST_F(SearchTest, ServerErrorNumbersReachTheMessageAndTheFlags) {
+    struct Case {
+        const char* answer;
+        QString expected;
+        bool program, data;
+    };
+    const QString unusable =
+        QStringLiteral("Fehler : 800400001\r\nDie Update-Informationen konnten "
+                       "nicht abgerufen werden! Versuchen Sie es bitte später "
+                       "nochmal!");
+    for (const Case& c : {
+             Case{"<error><nr>500400011</nr><text>Bitte CD anfordern</text></error>",
+                  QStringLiteral("Fehler : 500400011\r\nBitte CD anfordern"), true, false},
+             Case{"<error><nr>500400012</nr><text>Daten per Post</text></error>",
+                  QStringLiteral("Fehler : 500400012\r\nDaten per Post"), false, true},
+             Case{"<error><nr>0</nr><text></text></error>", QStringLiteral("Fehler "), false,
+                  false},
+             Case{"<html><body>Server Error</html>", unusable, false, false},
+             Case{"<error><nr>x</nr><text>t</text></error>",
+                  QStringLiteral("Fehler : 800400001\r\nTypen unverträglich (13)"), false, false},
+         }) {
+        HandMadeServer server(c.answer, "<x/>");
+        open(server.base());
+        pressStart();
+        EXPECT_EQ(message(), c.expected) << c.answer;
+        EXPECT_EQ(window->flags().ProgramUpdatesFound, c.program) << c.answer;
+        EXPECT_EQ(window->flags().DataUpdatesFound, c.data) << c.answer;
+        EXPECT_EQ(window->wizardState(), wizard::Search) << c.answer;
+        EXPECT_TRUE(window->lblStart->isEnabled()) << c.answer;
+        delete window;
+    }
+    window = nullptr;
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
+TEST_F(SearchTest, TransferFailuresAndTimeOutsAreShownWithTheirDescription) {
+    open(QStringLiteral("http://127.0.0.1:%1").arg(test::closedLocalPort()));
+    pressStart();
+    EXPECT_TRUE(message().startsWith(QStringLiteral("Fehler : 800400001\r\n")))
+        << message().toStdString();
+    EXPECT_TRUE(message().endsWith(u')')) << "description (number)";
+    delete window;
+
+    test::LocalHttpServer stalling;
+    stalling.http().Get("/update.aspx", [](const httplib::Request&, httplib::Response& r) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+        r.set_content("<updates/>", "text/xml");
+    });
+    stalling.start();
+    open(QString::fromStdString(stalling.url()));
+    steps.Inet1().setRequestTimeout(1);
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(50);
+    pressStart();
+    EXPECT_TRUE(message().startsWith(QStringLiteral("Fehler : 800400001\r\n")));
+    EXPECT_GT(ticks, 5) << "the window kept running while the query waited";
+}
+
+TEST_F(SearchTest, MalformedVersionsAreRefusedBeforeAnyRequest) {
+    HandMadeServer server("<updates/>", "<x/>");
+    open(server.base());
+    const QString longMessage = QStringLiteral(
+        "Überprüfen Sie bitte Ihre Eingabe zur Programm-Version! \r\nSie wurde nicht im richtigen "
+        "Format eingegeben.\r\nEine korrekte Versions-Angabe ist folgendermaßen aufgebaut:\r\ndrei "
+        "Ziffern, die jeweils durch einen Punkt getrennt sind.\r\nBeispiele: 2.1.0 oder 3.1.9 oder "
+        "4.1.0");
+    const QString shortMessage = QStringLiteral(
+        "Überprüfen Sie bitte Ihre Programm-Version Angabe! \r\nDiese wurde nicht im richtigen "
+        "Format eingegeben.");
+    for (const auto& [version, expected] :
+         {std::pair{"3.1", longMessage}, std::pair{"3.1.0.0", longMessage},
+          std::pair{"3.a.0", shortMessage}, std::pair{"3..0", shortMessage}}) {
+        window->txtProgVersion->setText(QString::fromLatin1(version));
+        pressStart();
+        ASSERT_FALSE(prompts.shown().empty());
+        EXPECT_EQ(prompts.shown().back().text, expected) << version;
+        EXPECT_EQ(prompts.shown().back().icon, MessageIcon::Exclamation);
+        EXPECT_TRUE(window->lblStart->isEnabled());
+    }
+    EXPECT_TRUE(server.requests().empty());
+
+    // Blanks and exponents pass the numeric test; the search then runs.
+    window->txtProgVersion->setText(QStringLiteral(" 3.1e0.0"));
+    pressStart();
+    EXPECT_EQ(server.requests().size(), 2u);
+}
+
+TEST_F(SearchTest, ABusyTransferControlSendsNothing) {
+    test::LocalHttpServer stalling;
+    stalling.http().Get("/slow", [](const httplib::Request&, httplib::Response& r) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        r.set_content("x", "text/plain");
+    });
+    stalling.start();
+    open(QString::fromStdString(stalling.url()));
+    steps.Inet1().execute(QString::fromStdString(stalling.url("/slow")), QStringLiteral("GET"));
+    pressStart();
+    EXPECT_EQ(
+        message(),
+        QStringLiteral("Die Internetkommunikations-Komponente ist beschäftigt. Bitte warten ..."));
+    EXPECT_TRUE(window->lblStart->isEnabled());
+    steps.Inet1().cancel();
+    for (const std::string& request : stalling.requests())
+        EXPECT_EQ(request, "/slow");
+}
+
+TEST_F(SearchTest, AFailingQueryWhileTheWindowClosesShowsNothing) {
+    test::LocalHttpServer slowError;
+    slowError.http().Get("/update.aspx", [](const httplib::Request&, httplib::Response& r) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        r.set_content("<html><body>Fehler</html>", "text/html");
+    });
+    slowError.start();
+    open(QString::fromStdString(slowError.url()));
+    QTimer::singleShot(100, [&] { window->flags().CloseRequested = true; });
+    pressStart();
+    // The connection's status texts stand there; no error is shown.
+    EXPECT_FALSE(message().contains(QStringLiteral("Fehler"))) << message().toStdString();
+    EXPECT_TRUE(window->lblStart->isEnabled());
+}
+
+TEST_F(SearchTest, TheQueryStringsReachTheServerExactly) {
+    HandMadeServer server("<updates/>", "<dataupdate><updatefound/></dataupdate>");
+    HostParameters& h = session.host;
+    h.SFA = QStringLiteral("Müller & Söhne");
+    h.SNN = QStringLiteral("O'Neill");
+    h.SVN = QStringLiteral("Ärztin");
+    h.SST = QStringLiteral("Straße 1+2");
+    h.SPL = QStringLiteral("A&B");
+    h.SOR = QStringLiteral("Köln");
+    h.REG = QStringLiteral("R+1");
+    h.SD[3] = QStringLiteral("Größe");
+    session.version = {2, 1, 14};
+    open(server.base());
+    pressStart();
+    const std::string common =
+        "VERS=3v1v0&PID=QGR&MID=PC-1&SFA=Mueller%20%5B0%5D%20Soehne&SNN=O%5B2%5DNeill"
+        "&SVN=Aerztin&SST=Stra%23e%201%5B1%5D2&SPL=A&B&SOR=Koeln&REG=R%5B1%5D1";
+    ASSERT_EQ(server.requests().size(), 2u);
+    EXPECT_EQ(server.requests()[0], "/update.aspx?" + common + "&IUVERS=2v1v14");
+    std::string data = common +
+                       "&IUVERS=2v1v14&DBVers=2024.01&MODUS=0&KEY=&SEARCHDATE="
+                       "&SD0=&SD1=&SD2=&SD3=Groe%23e&SD4=&SD5=&SD6=&SD7=&SD8=&SD9=&SD10=&SD11=";
+    data.replace(data.find("MID="), 4, "MachineID=");
+    EXPECT_EQ(server.requests()[1], "/dataupdate.aspx?" + data);
+}
+
+} // namespace
+} // namespace upd
