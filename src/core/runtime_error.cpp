@@ -22,9 +22,27 @@ QString runtimeErrorDescription(int number) {
         return QStringLiteral("Pfad nicht gefunden");
     case errnum::ObjectNotSet:
         return QStringLiteral("Objektvariable oder With-Blockvariable nicht festgelegt");
+    case errnum::ResponseTooLarge:
+        return QStringLiteral("Die Antwort des Servers ist größer als 256 MB");
+    case errnum::BadUrl:
+        return QStringLiteral("Die Adresse ist ungültig oder ihr Protokoll wird nicht unterstützt");
+    case errnum::ConnectFailed:
+        return QStringLiteral("Die Verbindung mit dem Server ist fehlgeschlagen");
+    case errnum::HostNotFound:
+        return QStringLiteral("Der Servername konnte nicht aufgelöst werden");
+    case errnum::RequestFailed:
+        return QStringLiteral("Die Anforderung ist fehlgeschlagen");
+    case errnum::TimedOut:
+        return QStringLiteral("Zeitüberschreitung bei der Anforderung");
+    case errnum::StillExecuting:
+        return QStringLiteral("Die vorherige Anforderung wird noch ausgeführt");
     default:
         return QStringLiteral("Anwendungs- oder objektdefinierter Fehler");
     }
+}
+
+QString cancelledRequestDescription() {
+    return QStringLiteral("Die Anforderung wurde abgebrochen");
 }
 
 RuntimeError::RuntimeError(int number) : RuntimeError(number, runtimeErrorDescription(number)) {}

@@ -61,32 +61,26 @@ bool headArrived(const TransferControl::Request& request) {
 
 RuntimeError failure(const TransferControl::Request& request, CURLcode code) {
     if (request.tooLarge)
-        return RuntimeError(inet_error::ResponseTooLarge,
-                            QStringLiteral("Die Antwort des Servers ist größer als 256 MB"));
+        return RuntimeError(errnum::ResponseTooLarge);
     if (request.stallGuard && request.stallGuard->stalled())
         code = CURLE_OPERATION_TIMEDOUT;
     switch (code) {
     case CURLE_OPERATION_TIMEDOUT:
-        return RuntimeError(inet_error::TimedOut,
-                            QStringLiteral("Zeitüberschreitung bei der Anforderung"));
+        return RuntimeError(errnum::TimedOut);
     case CURLE_COULDNT_CONNECT:
-        return RuntimeError(inet_error::ConnectFailed,
-                            QStringLiteral("Die Verbindung mit dem Server ist fehlgeschlagen"));
+        return RuntimeError(errnum::ConnectFailed);
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
-        return RuntimeError(inet_error::HostNotFound,
-                            QStringLiteral("Der Servername konnte nicht aufgelöst werden"));
+        return RuntimeError(errnum::HostNotFound);
     case CURLE_UNSUPPORTED_PROTOCOL:
     case CURLE_URL_MALFORMAT:
-        return RuntimeError(inet_error::BadUrl,
-                            QStringLiteral("Die Adresse ist ungültig oder ihr Protokoll wird "
-                                           "nicht unterstützt"));
+        return RuntimeError(errnum::BadUrl);
     default: {
-        QString description = QStringLiteral("Die Anforderung ist fehlgeschlagen");
+        QString description = runtimeErrorDescription(errnum::RequestFailed);
         const QString detail = QString::fromUtf8(request.errorText).trimmed();
         if (!detail.isEmpty())
             description += QStringLiteral(": ") + detail;
-        return RuntimeError(inet_error::RequestFailed, description);
+        return RuntimeError(errnum::RequestFailed, description);
     }
     }
 }
@@ -101,8 +95,7 @@ std::unique_ptr<TransferControl::Request> TransferControl::newRequest(const QStr
     auto request = std::make_unique<Request>();
     request->easy = newWebRequest(url);
     if (!request->easy)
-        throw RuntimeError(inet_error::RequestFailed,
-                           QStringLiteral("Die Anforderung ist fehlgeschlagen"));
+        throw RuntimeError(errnum::RequestFailed);
     request->address = wire_address::encode(url);
     request->bodyLimit = textLimit_;
     CURL* easy = request->easy.get();
@@ -141,8 +134,7 @@ void TransferControl::reportConnectionStates(Request& request) {
 
 QString TransferControl::openUrl(const QString& url) {
     if (active_)
-        throw RuntimeError(inet_error::StillExecuting,
-                           QStringLiteral("Die vorherige Anforderung wird noch ausgeführt"));
+        throw RuntimeError(errnum::StillExecuting);
     std::shared_ptr<Request> request = newRequest(url);
     active_ = request;
     cancelRequested_ = false;
@@ -155,8 +147,7 @@ QString TransferControl::openUrl(const QString& url) {
     if (code != CURLE_OK) {
         reportState(*request, inet_state::Error);
         if (code == CURLE_ABORTED_BY_CALLBACK && cancelRequested_)
-            throw RuntimeError(inet_error::RequestFailed,
-                               QStringLiteral("Die Anforderung wurde abgebrochen"));
+            throw RuntimeError(errnum::RequestFailed, cancelledRequestDescription());
         throw failure(*request, code);
     }
     reportState(*request, inet_state::ResponseCompleted);
@@ -165,8 +156,7 @@ QString TransferControl::openUrl(const QString& url) {
 
 void TransferControl::execute(const QString& url, const QString& operation) {
     if (active_)
-        throw RuntimeError(inet_error::StillExecuting,
-                           QStringLiteral("Die vorherige Anforderung wird noch ausgeführt"));
+        throw RuntimeError(errnum::StillExecuting);
     if (operation.compare(QStringLiteral("GET"), Qt::CaseInsensitive) != 0)
         throw RuntimeError(errnum::InvalidProcedureCall);
     std::shared_ptr<Request> request = newRequest(url);

@@ -10,17 +10,6 @@
 
 namespace upd {
 
-// Error numbers of the transfer control, raised as RuntimeError with a German description.
-namespace inet_error {
-inline constexpr int ResponseTooLarge = 7;
-inline constexpr int BadUrl = 35752;
-inline constexpr int ConnectFailed = 35754;
-inline constexpr int HostNotFound = 35755;
-inline constexpr int RequestFailed = 35756;
-inline constexpr int TimedOut = 35761;
-inline constexpr int StillExecuting = 35764;
-} // namespace inet_error
-
 // States the control reports while a request runs.
 namespace inet_state {
 inline constexpr int ResolvingHost = 1;
@@ -56,6 +45,7 @@ public:
     // when the response is complete).
     void setStateHandler(StateHandler handler) { stateHandler_ = std::move(handler); }
 
+    // Failures are raised as RuntimeError with the transfer control's numbers (errnum).
     // Fetches the address and returns the whole body as text: UTF-8 when the answer says so in its
     // Content-Type or XML declaration, Windows-1252 otherwise. Whatever the HTTP status, the body
     // is the answer. Raises RuntimeError when the request fails or times out.

@@ -82,16 +82,16 @@ TEST_F(TransferControlTest, FailuresRaiseRuntimeErrors) {
     Inet1.setRequestTimeout(1);
 
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(errorNumberOf(url("/stall")), inet_error::TimedOut);
+    EXPECT_EQ(errorNumberOf(url("/stall")), errnum::TimedOut);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(4));
     release = true;
 
     EXPECT_EQ(errorNumberOf(QStringLiteral("http://127.0.0.1:%1/").arg(test::closedLocalPort())),
-              inet_error::ConnectFailed);
-    EXPECT_EQ(errorNumberOf(QStringLiteral("file:///etc/hostname")), inet_error::BadUrl);
+              errnum::ConnectFailed);
+    EXPECT_EQ(errorNumberOf(QStringLiteral("file:///etc/hostname")), errnum::BadUrl);
 
     Inet1.setTextLimit(4096);
-    EXPECT_EQ(errorNumberOf(url("/large")), inet_error::ResponseTooLarge);
+    EXPECT_EQ(errorNumberOf(url("/large")), errnum::ResponseTooLarge);
     Inet1.setTextLimit(5000);
     EXPECT_EQ(Inet1.openUrl(url("/large")).size(), 5000);
 }
