@@ -63,6 +63,7 @@ frmStart::frmStart(Session& session, Prompts& prompts, EventLoop& loop, WizardSt
     progressDisplay_->setInterval(0);
     connect(progressDisplay_, &QTimer::timeout, this, [this] { showProgressNow(); });
     tmrSpeedTest = new QTimer(this);
+    tmrSpeedTest->setObjectName(QStringLiteral("tmrSpeedTest"));
     tmrSpeedTest->setInterval(1000);
     connect(tmrSpeedTest, &QTimer::timeout, this, &frmStart::tmrSpeedTest_Timer);
     tmrSpeedTest->start();
@@ -89,7 +90,6 @@ frmStart::~frmStart() = default;
 void frmStart::buildWindow() {
     auto* header = new HeaderArt(this);
     lblCallerName = new QLabel(header);
-    lblCallerName->setObjectName(QStringLiteral("lblCallerName"));
     QFont callerFont = lblCallerName->font();
     callerFont.setPointSizeF(callerFont.pointSizeF() * 1.5);
     callerFont.setBold(true);
@@ -133,6 +133,42 @@ void frmStart::buildWindow() {
     window->addLayout(body, 1);
 
     resize(twips(7200), twips(7000));
+    nameControls();
+}
+
+void frmStart::nameControls() {
+    // The program's names for its controls; a control array's elements are "name(i)".
+    const auto name = [](QObject* control, const char* text) {
+        control->setObjectName(QString::fromLatin1(text));
+    };
+    const auto nameArray = [](const auto& controls, const char* text) {
+        for (std::size_t i = 0; i < controls.size(); ++i)
+            controls[i]->setObjectName(QStringLiteral("%1(%2)").arg(QLatin1String(text)).arg(i));
+    };
+    name(SSTab1, "SSTab1");
+    nameArray(txtHinweis, "txtHinweis");
+    nameArray(Label1, "Label1");
+    nameArray(lblData, "lblData");
+    name(Frame1, "Frame1");
+    name(Frame2, "Frame2");
+    name(Frame3, "Frame3");
+    name(txtProgVersion, "txtProgVersion");
+    name(txtProgExeInternet, "txtProgExeInternet");
+    name(cmdOldVersion, "cmdOldVersion");
+    name(txtDownload, "txtDownload");
+    name(ImgLine, "ImgLine");
+    name(Percent, "Percent");
+    name(txtPercent, "txtPercent");
+    name(txtInstallation, "txtInstallation");
+    name(lblOfflineUpdates, "lblOfflineUpdates");
+    name(txtOfflineUpdates, "txtOfflineUpdates");
+    name(cmdSearch, "cmdSearch");
+    name(cmdInfo, "cmdInfo");
+    name(lblStart, "lblStart");
+    name(lblEnd, "lblEnd");
+    name(lblInfo, "lblInfo");
+    name(lblVersion, "lblVersion");
+    name(lblCallerName, "lblCallerName");
 }
 
 QWidget* frmStart::buildMessagePanel(int index) {
@@ -187,7 +223,6 @@ QWidget* frmStart::buildDownloadTab() {
     ImgLine->setFixedSize(twips(BarTrackTwips) + 2, twips(300));
     ImgLine->setStyleSheet(QStringLiteral("QFrame { background: white; }"));
     Percent = new QLabel(ImgLine);
-    Percent->setObjectName(QStringLiteral("Percent"));
     Percent->setStyleSheet(QStringLiteral("background: rgb(30, 70, 140); color: transparent;"));
     Percent->setGeometry(1, 1, 0, twips(300) - 2);
     txtPercent = new QLabel(ImgLine);

@@ -82,7 +82,20 @@ public:
 
     void ShowOfflineControls(bool visible);
 
-    // The window's controls, under the names the program gives them.
+    // The event handlers.
+    void SSTab1_Click();
+    void cmdOldVersion_Click();
+    void cmdSearch_Click();
+    void cmdInfo_Click();
+    void lblInfo_Click();
+    void lblEnd_Click();
+    void showConfiguration();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // The window's controls; each carries the program's name for it as its object name.
     QTabWidget* SSTab1 = nullptr;
     std::array<QPlainTextEdit*, 3> txtHinweis{};
     std::array<QLabel*, 3> Label1{};
@@ -110,20 +123,8 @@ public:
     QLabel* lblCallerName = nullptr;
     QTimer* tmrSpeedTest = nullptr;
 
-    // The event handlers.
-    void SSTab1_Click();
-    void cmdOldVersion_Click();
-    void cmdSearch_Click();
-    void cmdInfo_Click();
-    void lblInfo_Click();
-    void lblEnd_Click();
-    void showConfiguration();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
     void buildWindow();
+    void nameControls();
     QWidget* buildSearchTab();
     QWidget* buildDownloadTab();
     QWidget* buildInstallationTab();

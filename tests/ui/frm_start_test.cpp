@@ -49,16 +49,16 @@ TEST_F(MainWindowTest, OpensOnTheTabAndStateOfEachRunMode) {
         frmStart& w = open(c.runMode);
         w.show();
         ASSERT_TRUE(loaded);
-        EXPECT_EQ(w.SSTab1->currentIndex(), c.tab);
+        EXPECT_EQ(named<QTabWidget>(w, "SSTab1")->currentIndex(), c.tab);
         EXPECT_EQ(w.wizardState(), c.state);
-        EXPECT_EQ(!w.txtOfflineUpdates->isHidden(), c.offlineControls);
-        EXPECT_EQ(!w.cmdSearch->isHidden(), c.offlineControls);
-        EXPECT_EQ(!w.cmdInfo->isHidden(), c.offlineControls);
-        EXPECT_EQ(w.txtOfflineUpdates->text(), c.offlineDirectory);
-        EXPECT_FALSE(!w.lblInfo->isHidden());
-        EXPECT_TRUE(w.lblStart->isEnabled());
+        EXPECT_EQ(!named<QLineEdit>(w, "txtOfflineUpdates")->isHidden(), c.offlineControls);
+        EXPECT_EQ(!named<QPushButton>(w, "cmdSearch")->isHidden(), c.offlineControls);
+        EXPECT_EQ(!named<QPushButton>(w, "cmdInfo")->isHidden(), c.offlineControls);
+        EXPECT_EQ(named<QLineEdit>(w, "txtOfflineUpdates")->text(), c.offlineDirectory);
+        EXPECT_FALSE(!named<LabelButton>(w, "lblInfo")->isHidden());
+        EXPECT_TRUE(named<LabelButton>(w, "lblStart")->isEnabled());
         EXPECT_EQ(w.windowTitle(), QStringLiteral("quorlan-Internet-Update"));
-        EXPECT_EQ(w.lblVersion->text(),
+        EXPECT_EQ(named<QLabel>(w, "lblVersion")->text(),
                   QStringLiteral("Internet-Update Version ") + QStringLiteral("%1.%2.%3")
                                                                    .arg(session.version.major)
                                                                    .arg(session.version.minor)
@@ -68,12 +68,13 @@ TEST_F(MainWindowTest, OpensOnTheTabAndStateOfEachRunMode) {
         if (c.runMode == 0) {
             EXPECT_EQ(w.messageArea(tab::Search).text(),
                       QStringLiteral("Bitte starten Sie das Internet-Update ..."));
-            EXPECT_EQ(colorOf(w.txtHinweis[0]), WorkingColor);
-            EXPECT_EQ(w.txtProgExeInternet->toPlainText(), QStringLiteral(" noch nicht geprüft"));
-            EXPECT_EQ(w.lblStart->caption(), QStringLiteral("Start"));
+            EXPECT_EQ(colorOf(named<QPlainTextEdit>(w, "txtHinweis(0)")), WorkingColor);
+            EXPECT_EQ(named<QPlainTextEdit>(w, "txtProgExeInternet")->toPlainText(),
+                      QStringLiteral(" noch nicht geprüft"));
+            EXPECT_EQ(named<LabelButton>(w, "lblStart")->caption(), QStringLiteral("Start"));
         }
         if (c.runMode == 6) {
-            EXPECT_EQ(w.lblStart->caption(), QStringLiteral("Weiter"));
+            EXPECT_EQ(named<LabelButton>(w, "lblStart")->caption(), QStringLiteral("Weiter"));
             EXPECT_EQ(w.boxes().downloadList().text(),
                       QStringLiteral(" quorlan-Internet-Update Programm Version 2.2.0"));
             EXPECT_TRUE(w.messageArea(tab::Download)
@@ -89,15 +90,16 @@ TEST_F(MainWindowTest, VersionAndCallerNameComeFromTheHost) {
     session.host.ExtAppName.clear();
     frmStart& w = open(0);
     ASSERT_TRUE(loaded);
-    EXPECT_EQ(w.txtProgVersion->text(), QStringLiteral("5.1.0"));
-    EXPECT_EQ(w.lblCallerName->text(), QStringLiteral("QuorMed® - Update"));
+    EXPECT_EQ(named<QLineEdit>(w, "txtProgVersion")->text(), QStringLiteral("5.1.0"));
+    EXPECT_EQ(named<QLabel>(w, "lblCallerName")->text(), QStringLiteral("QuorMed® - Update"));
     EXPECT_EQ(session.host.ExtAppName, QStringLiteral("QuorMed"));
     EXPECT_EQ(session.host.ExeVers, QStringLiteral("5.1.0"));
     delete window.data();
 
     session.host.ExtAppName = QStringLiteral("QuorMed Praxis");
     open(0);
-    EXPECT_EQ(window->lblCallerName->text(), QStringLiteral("QuorMed Praxis - Update"));
+    EXPECT_EQ(named<QLabel>(*window, "lblCallerName")->text(),
+              QStringLiteral("QuorMed Praxis - Update"));
     EXPECT_TRUE(window->Form_Load()); // a second initialisation does nothing
 }
 
@@ -125,10 +127,10 @@ TEST_F(MainWindowTest, TabGuardKeepsTheWizardInOrder) {
     w.show();
 
     // Before a search neither download nor installation may be chosen.
-    w.SSTab1->setCurrentIndex(tab::Download);
-    EXPECT_EQ(w.SSTab1->currentIndex(), tab::Search);
-    w.SSTab1->setCurrentIndex(tab::Installation);
-    EXPECT_EQ(w.SSTab1->currentIndex(), tab::Search);
+    named<QTabWidget>(w, "SSTab1")->setCurrentIndex(tab::Download);
+    EXPECT_EQ(named<QTabWidget>(w, "SSTab1")->currentIndex(), tab::Search);
+    named<QTabWidget>(w, "SSTab1")->setCurrentIndex(tab::Installation);
+    EXPECT_EQ(named<QTabWidget>(w, "SSTab1")->currentIndex(), tab::Search);
     ASSERT_EQ(prompts.shown().size(), 2u);
     EXPECT_EQ(prompts.shown()[0].text,
               QStringLiteral("Bevor Sie mit dem Download beginnen können, müssen die "
@@ -143,9 +145,9 @@ TEST_F(MainWindowTest, TabGuardKeepsTheWizardInOrder) {
 
     // Updates found: installing needs the download first.
     w.state().moveWizardTo(wizard::DownloadProgramUpdates);
-    w.lblStart->setCaption(QStringLiteral("Weiter"));
-    w.SSTab1->setCurrentIndex(tab::Installation);
-    EXPECT_EQ(w.SSTab1->currentIndex(), tab::Download);
+    named<LabelButton>(w, "lblStart")->setCaption(QStringLiteral("Weiter"));
+    named<QTabWidget>(w, "SSTab1")->setCurrentIndex(tab::Installation);
+    EXPECT_EQ(named<QTabWidget>(w, "SSTab1")->currentIndex(), tab::Download);
     ASSERT_EQ(prompts.shown().size(), 3u);
     EXPECT_EQ(prompts.shown()[2].text,
               QStringLiteral("Bevor Sie mit der Update-Installation beginnen können, müssen die "
@@ -153,17 +155,17 @@ TEST_F(MainWindowTest, TabGuardKeepsTheWizardInOrder) {
     EXPECT_EQ(w.wizardState(), wizard::DownloadProgramUpdates);
 
     // Back to the first tab: the wizard starts over.
-    w.SSTab1->setCurrentIndex(tab::Search);
+    named<QTabWidget>(w, "SSTab1")->setCurrentIndex(tab::Search);
     EXPECT_EQ(w.wizardState(), wizard::Search);
-    EXPECT_EQ(w.lblStart->caption(), QStringLiteral("Start"));
+    EXPECT_EQ(named<LabelButton>(w, "lblStart")->caption(), QStringLiteral("Start"));
 
     // Ready to install: no guard, and the download tab enables the button.
     w.state().moveWizardTo(wizard::InstallProgramUpdates);
-    w.lblStart->setEnabled(false);
-    w.SSTab1->setCurrentIndex(tab::Download);
-    EXPECT_TRUE(w.lblStart->isEnabled());
-    w.SSTab1->setCurrentIndex(tab::Installation);
-    EXPECT_EQ(w.SSTab1->currentIndex(), tab::Installation);
+    named<LabelButton>(w, "lblStart")->setEnabled(false);
+    named<QTabWidget>(w, "SSTab1")->setCurrentIndex(tab::Download);
+    EXPECT_TRUE(named<LabelButton>(w, "lblStart")->isEnabled());
+    named<QTabWidget>(w, "SSTab1")->setCurrentIndex(tab::Installation);
+    EXPECT_EQ(named<QTabWidget>(w, "SSTab1")->currentIndex(), tab::Installation);
     EXPECT_EQ(prompts.shown().size(), 3u);
 }
 
@@ -171,8 +173,8 @@ TEST_F(MainWindowTest, VersionInputBoxSetsTheVersionAndReturnsToTheSearch) {
     frmStart& w = open(0);
     w.state().moveWizardTo(wizard::DownloadDataUpdates);
     prompts.typeNext(QStringLiteral("4.1.0"));
-    QTest::mouseClick(w.cmdOldVersion, Qt::LeftButton);
-    EXPECT_EQ(w.txtProgVersion->text(), QStringLiteral("4.1.0"));
+    QTest::mouseClick(named<QPushButton>(w, "cmdOldVersion"), Qt::LeftButton);
+    EXPECT_EQ(named<QLineEdit>(w, "txtProgVersion")->text(), QStringLiteral("4.1.0"));
     EXPECT_EQ(w.wizardState(), wizard::Search);
     ASSERT_EQ(prompts.shown().size(), 1u);
     const auto& box = prompts.shown()[0];
@@ -189,7 +191,7 @@ TEST_F(MainWindowTest, VersionInputBoxSetsTheVersionAndReturnsToTheSearch) {
 
     // Cancel gives an empty text; the search will refuse it.
     w.cmdOldVersion_Click();
-    EXPECT_EQ(w.txtProgVersion->text(), QString());
+    EXPECT_EQ(named<QLineEdit>(w, "txtProgVersion")->text(), QString());
     EXPECT_EQ(w.wizardState(), wizard::Search);
 }
 
@@ -204,18 +206,18 @@ TEST_F(MainWindowTest, StartButtonRunsTheStepOfEachStateWhileDisabled) {
     for (const auto& [state, step] : steps_by_state) {
         steps.calls.clear();
         w.state().moveWizardTo(state);
-        w.lblStart->setEnabled(true);
-        QTest::mouseClick(w.lblStart, Qt::LeftButton);
+        named<LabelButton>(w, "lblStart")->setEnabled(true);
+        QTest::mouseClick(named<LabelButton>(w, "lblStart"), Qt::LeftButton);
         EXPECT_EQ(steps.calls, QStringList{step});
         EXPECT_FALSE(steps.startEnabledDuringStep) << step.toStdString();
     }
     // A state without a step leaves the button disabled.
     steps.calls.clear();
     w.state().moveWizardTo(9);
-    w.lblStart->setEnabled(true);
+    named<LabelButton>(w, "lblStart")->setEnabled(true);
     w.StartAskForUpdates();
     EXPECT_TRUE(steps.calls.isEmpty());
-    EXPECT_FALSE(w.lblStart->isEnabled());
+    EXPECT_FALSE(named<LabelButton>(w, "lblStart")->isEnabled());
 }
 
 TEST_F(MainWindowTest, ProgramUpdateDownloadOutcomes) {
@@ -224,7 +226,7 @@ TEST_F(MainWindowTest, ProgramUpdateDownloadOutcomes) {
     const auto downloadTab = [&] {
         // What the package download does first: it selects the download tab.
         w.state().moveWizardTo(wizard::DownloadProgramUpdates);
-        w.SSTab1->setCurrentIndex(tab::Download);
+        named<QTabWidget>(w, "SSTab1")->setCurrentIndex(tab::Download);
     };
 
     // Failure without a number: only the "nothing downloaded" text, back to the search.
@@ -237,8 +239,8 @@ TEST_F(MainWindowTest, ProgramUpdateDownloadOutcomes) {
     w.StartAskForUpdates();
     EXPECT_EQ(w.wizardState(), wizard::Search);
     EXPECT_EQ(w.messageArea(tab::Download).text(), NothingDownloaded);
-    EXPECT_TRUE(w.lblStart->isEnabled());
-    EXPECT_EQ(w.lblStart->caption(), QStringLiteral("Start"));
+    EXPECT_TRUE(named<LabelButton>(w, "lblStart")->isEnabled());
+    EXPECT_EQ(named<LabelButton>(w, "lblStart")->caption(), QStringLiteral("Start"));
 
     // Failure with number and text: both follow in red.
     steps.downloadUpdateFiles = [&](WizardWindow&, std::int32_t& number, QString& text) {
@@ -251,7 +253,7 @@ TEST_F(MainWindowTest, ProgramUpdateDownloadOutcomes) {
     w.StartAskForUpdates();
     EXPECT_EQ(w.messageArea(tab::Download).text(),
               NothingDownloaded + CrLf + QStringLiteral("Fehler : 5") + CrLf + QStringLiteral("x"));
-    EXPECT_EQ(colorOf(w.txtHinweis[1]), AttentionColor);
+    EXPECT_EQ(colorOf(named<QPlainTextEdit>(w, "txtHinweis(1)")), AttentionColor);
 
     // Success: ready to install.
     steps.downloadUpdateFiles = [&](WizardWindow&, std::int32_t&, QString&) {
@@ -264,7 +266,7 @@ TEST_F(MainWindowTest, ProgramUpdateDownloadOutcomes) {
     EXPECT_EQ(w.messageArea(tab::Download).text(),
               QStringLiteral("Download erfolgreich abgeschlossen!\r\nKlicken Sie bitte auf "
                              "'Weiter', um die Installation der Updates zu starten."));
-    EXPECT_TRUE(w.lblStart->isEnabled());
+    EXPECT_TRUE(named<LabelButton>(w, "lblStart")->isEnabled());
 
     // A busy transfer control: nothing is started.
     steps.calls.clear();
@@ -272,7 +274,7 @@ TEST_F(MainWindowTest, ProgramUpdateDownloadOutcomes) {
     w.state().moveWizardTo(wizard::DownloadProgramUpdates);
     w.StartAskForUpdates();
     EXPECT_TRUE(steps.calls.isEmpty());
-    EXPECT_TRUE(w.lblStart->isEnabled());
+    EXPECT_TRUE(named<LabelButton>(w, "lblStart")->isEnabled());
 }
 
 TEST_F(MainWindowTest, UpdaterDownloadOutcomes) {
@@ -292,8 +294,8 @@ TEST_F(MainWindowTest, UpdaterDownloadOutcomes) {
     EXPECT_EQ(w.messageArea(tab::Download).text(),
               QStringLiteral("Fehler : 800400002\r\nDer Download konnten nicht beendet werden! "
                              "Versuchen Sie es bitte später nochmal!"));
-    EXPECT_EQ(colorOf(w.txtHinweis[1]), AttentionColor);
-    EXPECT_TRUE(w.lblStart->isEnabled());
+    EXPECT_EQ(colorOf(named<QPlainTextEdit>(w, "txtHinweis(1)")), AttentionColor);
+    EXPECT_TRUE(named<LabelButton>(w, "lblStart")->isEnabled());
 
     steps.downloadAFileResult = true;
     w.StartAskForUpdates();
@@ -301,23 +303,23 @@ TEST_F(MainWindowTest, UpdaterDownloadOutcomes) {
     EXPECT_EQ(w.messageArea(tab::Download).text(),
               QStringLiteral("Download erfolgreich abgeschlossen!\r\nKlicken Sie bitte auf "
                              "'Weiter', um die Installation des Updates zu starten."));
-    EXPECT_TRUE(w.lblStart->isEnabled());
+    EXPECT_TRUE(named<LabelButton>(w, "lblStart")->isEnabled());
 }
 
 TEST_F(MainWindowTest, DataDownloadOutcomes) {
     frmStart& w = open(0);
     w.show();
-    w.txtProgVersion->setText(QStringLiteral("5.1.2"));
+    named<QLineEdit>(w, "txtProgVersion")->setText(QStringLiteral("5.1.2"));
     w.state().moveWizardTo(wizard::DownloadDataUpdates);
     w.messageArea(tab::Download).setText(QStringLiteral("vorher"));
 
     steps.queryErrNumber = 500400012;
     steps.queryErrText = QStringLiteral("kaputt");
     w.StartAskForUpdates();
-    EXPECT_EQ(w.SSTab1->currentIndex(), tab::Download);
+    EXPECT_EQ(named<QTabWidget>(w, "SSTab1")->currentIndex(), tab::Download);
     EXPECT_EQ(steps.lastMode, 2);
     EXPECT_EQ(steps.lastVersion, QStringLiteral("5.1.2"));
-    EXPECT_FALSE(!w.lblData[0]->isHidden());
+    EXPECT_FALSE(!named<QLabel>(w, "lblData(0)")->isHidden());
     EXPECT_EQ(w.messageArea(tab::Download).text(),
               QStringLiteral("vorher\r\nFehler : 500400012\r\nkaputt"));
     EXPECT_EQ(w.wizardState(), wizard::DownloadDataUpdates);
@@ -330,21 +332,21 @@ TEST_F(MainWindowTest, DataDownloadOutcomes) {
     steps.queryDownloaded = true;
     w.StartAskForUpdates();
     EXPECT_EQ(w.wizardState(), wizard::InstallDataUpdates);
-    EXPECT_EQ(w.lblStart->caption(), QStringLiteral("Weiter"));
+    EXPECT_EQ(named<LabelButton>(w, "lblStart")->caption(), QStringLiteral("Weiter"));
     EXPECT_EQ(w.messageArea(tab::Installation).text(),
               QStringLiteral("Klicken Sie bitte auf 'Weiter', um die Installation des Updates zu "
                              "starten."));
-    EXPECT_TRUE(w.lblStart->isEnabled());
+    EXPECT_TRUE(named<LabelButton>(w, "lblStart")->isEnabled());
 
     // A new search brings the transfer figures back.
-    w.SSTab1->setCurrentIndex(tab::Search);
-    EXPECT_TRUE(!w.lblData[0]->isHidden());
+    named<QTabWidget>(w, "SSTab1")->setCurrentIndex(tab::Search);
+    EXPECT_TRUE(!named<QLabel>(w, "lblData(0)")->isHidden());
 }
 
 TEST_F(MainWindowTest, EndWithoutClosedHostEndsWithoutQuestion) {
     frmStart& w = open(0);
     w.show();
-    QTest::mouseClick(w.lblEnd, Qt::LeftButton);
+    QTest::mouseClick(named<LabelButton>(w, "lblEnd"), Qt::LeftButton);
     EXPECT_TRUE(prompts.shown().empty());
     EXPECT_TRUE(session.AbortRequested);
     settle();
@@ -456,7 +458,8 @@ TEST_F(MainWindowTest, ButtonsOfTheInstallationTabAndTheInfoButton) {
         dialog->findChild<QPushButton*>()->click();
     });
     w.cmdSearch_Click();
-    EXPECT_EQ(w.txtOfflineUpdates->text(), QDir::toNativeSeparators(QDir::rootPath()));
+    EXPECT_EQ(named<QLineEdit>(w, "txtOfflineUpdates")->text(),
+              QDir::toNativeSeparators(QDir::rootPath()));
 
     // "Info" explains the offline installation and leaves DialogArg1 empty.
     QTimer::singleShot(0, [] {
@@ -496,7 +499,8 @@ TEST_F(MainWindowTest, ConfigurationChordOpensTheConfiguration) {
         }
     };
     QTimer::singleShot(0, closeConfiguration);
-    QTest::keyClick(w.txtProgVersion, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(named<QLineEdit>(w, "txtProgVersion"), Qt::Key_K,
+                    Qt::ControlModifier | Qt::ShiftModifier);
     settle();
     QApplication::setActiveWindow(&w);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
@@ -505,7 +509,7 @@ TEST_F(MainWindowTest, ConfigurationChordOpensTheConfiguration) {
     settle();
     EXPECT_EQ(opened, 2);
     // A plain K is just a letter.
-    QTest::keyClick(w.txtProgVersion, Qt::Key_K);
+    QTest::keyClick(named<QLineEdit>(w, "txtProgVersion"), Qt::Key_K);
     settle();
     EXPECT_EQ(opened, 2);
 }

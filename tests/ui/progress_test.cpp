@@ -22,7 +22,7 @@ protected:
     frmStart& openQuiet() {
         frmStart& w = open(0);
         // The test drives the speed timer by hand.
-        w.tmrSpeedTest->stop();
+        named<QTimer>(w, "tmrSpeedTest")->stop();
         return w;
     }
 };
@@ -30,31 +30,33 @@ protected:
 // The display takes the newest values when the event loop next runs (settle()).
 TEST_F(ProgressTest, BarPercentageAndAmount) {
     frmStart& w = openQuiet();
-    const QString before = w.lblData[0]->text();
+    const QString before = named<QLabel>(w, "lblData(0)")->text();
     w.ProgressBar(1000, 0);
     settle();
-    EXPECT_EQ(w.lblData[0]->text(), before);
-    EXPECT_EQ(w.Percent->text(), QString());
+    EXPECT_EQ(named<QLabel>(w, "lblData(0)")->text(), before);
+    EXPECT_EQ(named<QLabel>(w, "Percent")->text(), QString());
 
     w.ProgressBar(567800, 123400);
     settle();
-    EXPECT_EQ(w.lblData[0]->text(), QStringLiteral("123,4 Kb / 567,8 Kb"));
-    EXPECT_EQ(w.Percent->text(), QStringLiteral("22 %"));
+    EXPECT_EQ(named<QLabel>(w, "lblData(0)")->text(), QStringLiteral("123,4 Kb / 567,8 Kb"));
+    EXPECT_EQ(named<QLabel>(w, "Percent")->text(), QStringLiteral("22 %"));
     EXPECT_FLOAT_EQ(w.percentWidthTwips(), 22 * 54.9f);
 
     w.ProgressBar(100, 50);
     settle();
-    EXPECT_EQ(w.txtPercent->palette().color(QPalette::WindowText), QColor(Qt::white));
+    EXPECT_EQ(named<QLabel>(w, "txtPercent")->palette().color(QPalette::WindowText),
+              QColor(Qt::white));
     w.ProgressBar(100, 49);
     settle();
-    EXPECT_EQ(w.txtPercent->palette().color(QPalette::WindowText), QColor(Qt::black));
+    EXPECT_EQ(named<QLabel>(w, "txtPercent")->palette().color(QPalette::WindowText),
+              QColor(Qt::black));
 
     w.ProgressBar(4096, 4096);
     settle();
-    EXPECT_EQ(w.Percent->text(), QStringLiteral("100 %"));
+    EXPECT_EQ(named<QLabel>(w, "Percent")->text(), QStringLiteral("100 %"));
     EXPECT_FLOAT_EQ(w.percentWidthTwips(), 5490.0f);
-    EXPECT_EQ(w.Percent->width(), 366);
-    EXPECT_EQ(w.txtPercent->text(), QStringLiteral("100 %"));
+    EXPECT_EQ(named<QLabel>(w, "Percent")->width(), 366);
+    EXPECT_EQ(named<QLabel>(w, "txtPercent")->text(), QStringLiteral("100 %"));
 }
 
 TEST_F(ProgressTest, UnknownSizeShowsTheAmountAndLeavesTheBar) {
@@ -67,15 +69,17 @@ TEST_F(ProgressTest, UnknownSizeShowsTheAmountAndLeavesTheBar) {
     // A new transfer whose server announced no size.
     w.ProgressBar(0, 1536);
     settle();
-    EXPECT_EQ(w.lblData[0]->text(), QStringLiteral("1,5 Kb"));
-    EXPECT_EQ(w.Percent->text(), QStringLiteral("50 %"));
+    EXPECT_EQ(named<QLabel>(w, "lblData(0)")->text(), QStringLiteral("1,5 Kb"));
+    EXPECT_EQ(named<QLabel>(w, "Percent")->text(), QStringLiteral("50 %"));
     EXPECT_FLOAT_EQ(w.percentWidthTwips(), 50 * 54.9f);
     w.speedTick(now += 1000);
     w.ProgressBar(0, 1536 + 2048);
     settle();
     w.speedTick(now += 1000);
-    EXPECT_EQ(w.lblData[1]->text(), QStringLiteral("Geschwindigkeit: 2,0 / Kbps"));
-    EXPECT_EQ(w.lblData[2]->text(), QStringLiteral("geschätzte Restzeit: unbekannt"));
+    EXPECT_EQ(named<QLabel>(w, "lblData(1)")->text(),
+              QStringLiteral("Geschwindigkeit: 2,0 / Kbps"));
+    EXPECT_EQ(named<QLabel>(w, "lblData(2)")->text(),
+              QStringLiteral("geschätzte Restzeit: unbekannt"));
 }
 
 TEST_F(ProgressTest, SpeedTickShowsSpeedAndRemainingTime) {
@@ -84,24 +88,31 @@ TEST_F(ProgressTest, SpeedTickShowsSpeedAndRemainingTime) {
     w.transferDisplay().sizeAnnounced(1536 + 125 * 1536);
     w.ProgressBar(1536 + 125 * 1536, 1536);
     w.speedTick(now += 1000);
-    EXPECT_EQ(w.lblData[1]->text(), QStringLiteral("Geschwindigkeit: 1,5 / Kbps"));
-    EXPECT_EQ(w.lblData[2]->text(), QStringLiteral("geschätzte Restzeit: 2 Minuten 5 Sekunden"));
+    EXPECT_EQ(named<QLabel>(w, "lblData(1)")->text(),
+              QStringLiteral("Geschwindigkeit: 1,5 / Kbps"));
+    EXPECT_EQ(named<QLabel>(w, "lblData(2)")->text(),
+              QStringLiteral("geschätzte Restzeit: 2 Minuten 5 Sekunden"));
 
     // No new data: the texts stay.
     w.speedTick(now += 1000);
-    EXPECT_EQ(w.lblData[1]->text(), QStringLiteral("Geschwindigkeit: 1,5 / Kbps"));
-    EXPECT_EQ(w.lblData[2]->text(), QStringLiteral("geschätzte Restzeit: 2 Minuten 5 Sekunden"));
+    EXPECT_EQ(named<QLabel>(w, "lblData(1)")->text(),
+              QStringLiteral("Geschwindigkeit: 1,5 / Kbps"));
+    EXPECT_EQ(named<QLabel>(w, "lblData(2)")->text(),
+              QStringLiteral("geschätzte Restzeit: 2 Minuten 5 Sekunden"));
 
     // A new transfer starts lower: its first tick only takes the count over.
     w.ProgressBar(10240, 512);
     w.speedTick(now += 1000);
-    EXPECT_EQ(w.lblData[1]->text(), QStringLiteral("Geschwindigkeit: 1,5 / Kbps"));
+    EXPECT_EQ(named<QLabel>(w, "lblData(1)")->text(),
+              QStringLiteral("Geschwindigkeit: 1,5 / Kbps"));
     w.transferDisplay().sizeAnnounced(10240);
     w.ProgressBar(10240, 512 + 1024);
     w.speedTick(now += 1000);
-    EXPECT_EQ(w.lblData[1]->text(), QStringLiteral("Geschwindigkeit: 1,0 / Kbps"));
+    EXPECT_EQ(named<QLabel>(w, "lblData(1)")->text(),
+              QStringLiteral("Geschwindigkeit: 1,0 / Kbps"));
     // 8.5 seconds: halves go to the even neighbour.
-    EXPECT_EQ(w.lblData[2]->text(), QStringLiteral("geschätzte Restzeit: 0 Minuten 8 Sekunden"));
+    EXPECT_EQ(named<QLabel>(w, "lblData(2)")->text(),
+              QStringLiteral("geschätzte Restzeit: 0 Minuten 8 Sekunden"));
     EXPECT_EQ(w.speedTimerTag(), QStringLiteral("10240"));
 }
 
@@ -112,13 +123,13 @@ TEST_F(ProgressTest, SpeedTimerStaysOnWhileTheWindowClosesDuringATransfer) {
     display.transferStarted();
     w.close();
     display.sizeAnnounced(100);
-    EXPECT_TRUE(w.tmrSpeedTest->isActive());
-    EXPECT_EQ(w.tmrSpeedTest->interval(), 500);
+    EXPECT_TRUE(named<QTimer>(w, "tmrSpeedTest")->isActive());
+    EXPECT_EQ(named<QTimer>(w, "tmrSpeedTest")->interval(), 500);
     EXPECT_EQ(w.speedTimerTag(), QStringLiteral("CLOSEAPP"));
     w.tmrSpeedTest_Timer();
     EXPECT_FALSE(window.isNull());
     display.transferEnded(); // the transfer's end must not stop the delayed close
-    EXPECT_TRUE(w.tmrSpeedTest->isActive());
+    EXPECT_TRUE(named<QTimer>(w, "tmrSpeedTest")->isActive());
     w.tmrSpeedTest_Timer();
     settle();
     EXPECT_TRUE(window.isNull());

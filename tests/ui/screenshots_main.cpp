@@ -2,6 +2,7 @@
 // command line. Run by scripts/screenshots under a virtual display.
 
 #include "core/session.h"
+#include "support/named_control.h"
 #include "support/scripted_prompts.h"
 #include "ui/frm_config.h"
 #include "ui/frm_dir_auswahl.h"
@@ -67,7 +68,7 @@ int main(int argc, char** argv) {
     snap(*window, folder, QStringLiteral("frmStart-2-installation"));
 
     window->state().moveWizardTo(upd::wizard::DownloadProgramUpdates);
-    window->SSTab1->setCurrentIndex(upd::tab::Download);
+    upd::test::named<QTabWidget>(*window, "SSTab1")->setCurrentIndex(upd::tab::Download);
     window->boxes().downloadList().setText(QStringLiteral(" Download der Datei: update511.zip"));
     window->messageArea(upd::tab::Download)
         .show(QStringLiteral(" Download der Datei: update511.zip"), upd::WorkingColor);
@@ -76,7 +77,7 @@ int main(int argc, char** argv) {
     window->tmrSpeedTest_Timer();
     snap(*window, folder, QStringLiteral("frmStart-1-download"));
 
-    window->SSTab1->setCurrentIndex(upd::tab::Search);
+    upd::test::named<QTabWidget>(*window, "SSTab1")->setCurrentIndex(upd::tab::Search);
     window->controls().setInfoButtonVisible(true);
     snap(*window, folder, QStringLiteral("frmStart-0-search"));
 

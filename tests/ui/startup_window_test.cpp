@@ -71,7 +71,7 @@ TEST_F(StartupWindowTest, RestartFormOpensTheWindowFromTheParkedString) {
     ASSERT_FALSE(startup.window.isNull());
     EXPECT_TRUE(startup.window->isVisible());
     EXPECT_EQ(session.RunMode, 3);
-    EXPECT_EQ(startup.window->SSTab1->currentIndex(), tab::Installation);
+    EXPECT_EQ(named<QTabWidget>(*startup.window, "SSTab1")->currentIndex(), tab::Installation);
     EXPECT_EQ(startup.window->wizardState(), wizard::InstallProgramUpdates);
     EXPECT_TRUE(store.values.empty()); // the parked string is taken back once
 }
@@ -81,7 +81,7 @@ TEST_F(StartupWindowTest, OnlineModeOpensOnTheSearch) {
                    startup),
               StartupResult::WindowShown);
     ASSERT_FALSE(startup.window.isNull());
-    EXPECT_EQ(startup.window->txtProgVersion->text(), QStringLiteral("5.1.0"));
+    EXPECT_EQ(named<QLineEdit>(*startup.window, "txtProgVersion")->text(), QStringLiteral("5.1.0"));
     EXPECT_EQ(startup.window->wizardState(), wizard::Search);
 }
 

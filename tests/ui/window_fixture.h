@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/session.h"
+#include "support/named_control.h"
 #include "support/scripted_prompts.h"
 #include "ui/fake_wizard_steps.h"
 #include "ui/frm_start.h"

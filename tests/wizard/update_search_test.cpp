@@ -3,6 +3,7 @@
 
 #include "app/program_steps.h"
 #include "support/local_http_server.h"
+#include "support/named_control.h"
 #include "support/scripted_prompts.h"
 #include "ui/frm_start.h"
 #include "ui/frm_update_info.h"
@@ -125,8 +126,8 @@ TEST_F(SearchTest, ProgramUpdatesOfTheBundledServerAreListedAndTheDataQueryWaits
     EXPECT_EQ(window->wizardState(), wizard::DownloadProgramUpdates);
     EXPECT_TRUE(window->flags().ProgramUpdatesFound);
     EXPECT_FALSE(window->flags().DataUpdatesFound);
-    EXPECT_EQ(window->lblStart->caption(), QStringLiteral("Weiter"));
-    EXPECT_TRUE(window->lblStart->isEnabled());
+    EXPECT_EQ(test::named<LabelButton>(*window, "lblStart")->caption(), QStringLiteral("Weiter"));
+    EXPECT_TRUE(test::named<LabelButton>(*window, "lblStart")->isEnabled());
     // The sample has a data update for QGR as well: it is not asked for in the same search.
     EXPECT_EQ(server.requestsFor("update.aspx", 1), 1);
     EXPECT_EQ(server.requestsFor("dataupdate.aspx", 0), 0);
@@ -157,14 +158,14 @@ TEST_F(SearchTest, ADataUpdateIsFoundAndDownloadedIntoTheResponseDocument) {
                                         "anzusehen ..."));
     EXPECT_EQ(window->wizardState(), wizard::DownloadDataUpdates);
     EXPECT_TRUE(window->flags().DataUpdatesFound);
-    EXPECT_FALSE(window->lblInfo->isHidden());
+    EXPECT_FALSE(test::named<LabelButton>(*window, "lblInfo")->isHidden());
     EXPECT_EQ(steps.Inet1().requestTimeout(), 45) << "the data query raises the time-out for good";
 
     pressStart(); // "Weiter": the data download
     EXPECT_EQ(window->wizardState(), wizard::InstallDataUpdates);
     EXPECT_EQ(window->boxes().downloadList().text(),
               QStringLiteral(" Download der Daten ...\r\n Datenübertragung erfolgreich ..."));
-    EXPECT_EQ(window->Percent->text(), QStringLiteral("100 %"));
+    EXPECT_EQ(test::named<QLabel>(*window, "Percent")->text(), QStringLiteral("100 %"));
     const XmlNode payload = window->ResponseDocument().documentElement();
     EXPECT_FALSE(payload.childNodes().empty());
     EXPECT_EQ(server.requestsFor("dataupdate.aspx", 2), 2);
@@ -181,7 +182,7 @@ TEST_F(SearchTest, NoUpdatesAtAllGiveTheThreeResultLines) {
     EXPECT_EQ(message(), NoUpdatesText);
     EXPECT_EQ(window->wizardState(), wizard::Search);
     EXPECT_FALSE(window->flags().ProgramUpdatesFound || window->flags().DataUpdatesFound);
-    EXPECT_TRUE(window->lblStart->isEnabled());
+    EXPECT_TRUE(test::named<LabelButton>(*window, "lblStart")->isEnabled());
 }
 
 TEST_F(SearchTest, AnAnswerWithDeclarationAndCommentStillListsItsUpdates) {
@@ -224,7 +225,7 @@ TEST_F(SearchTest, ServerErrorNumbersReachTheMessageAndTheFlags) {
         EXPECT_EQ(window->flags().ProgramUpdatesFound, c.program) << c.answer;
         EXPECT_EQ(window->flags().DataUpdatesFound, c.data) << c.answer;
         EXPECT_EQ(window->wizardState(), wizard::Search) << c.answer;
-        EXPECT_TRUE(window->lblStart->isEnabled()) << c.answer;
+        EXPECT_TRUE(test::named<LabelButton>(*window, "lblStart")->isEnabled()) << c.answer;
         delete window;
     }
     window = nullptr;
@@ -270,17 +271,17 @@ TEST_F(SearchTest, MalformedVersionsAreRefusedBeforeAnyRequest) {
     for (const auto& [version, expected] :
          {std::pair{"3.1", longMessage}, std::pair{"3.1.0.0", longMessage},
           std::pair{"3.a.0", shortMessage}, std::pair{"3..0", shortMessage}}) {
-        window->txtProgVersion->setText(QString::fromLatin1(version));
+        test::named<QLineEdit>(*window, "txtProgVersion")->setText(QString::fromLatin1(version));
         pressStart();
         ASSERT_FALSE(prompts.shown().empty());
         EXPECT_EQ(prompts.shown().back().text, expected) << version;
         EXPECT_EQ(prompts.shown().back().icon, MessageIcon::Exclamation);
-        EXPECT_TRUE(window->lblStart->isEnabled());
+        EXPECT_TRUE(test::named<LabelButton>(*window, "lblStart")->isEnabled());
     }
     EXPECT_TRUE(server.requests().empty());
 
     // Blanks and exponents pass the numeric test; the search then runs.
-    window->txtProgVersion->setText(QStringLiteral(" 3.1e0.0"));
+    test::named<QLineEdit>(*window, "txtProgVersion")->setText(QStringLiteral(" 3.1e0.0"));
     pressStart();
     EXPECT_EQ(server.requests().size(), 2u);
 }
@@ -298,7 +299,7 @@ TEST_F(SearchTest, ABusyTransferControlSendsNothing) {
     EXPECT_EQ(
         message(),
         QStringLiteral("Die Internetkommunikations-Komponente ist beschäftigt. Bitte warten ..."));
-    EXPECT_TRUE(window->lblStart->isEnabled());
+    EXPECT_TRUE(test::named<LabelButton>(*window, "lblStart")->isEnabled());
     steps.Inet1().cancel();
     for (const std::string& request : stalling.requests())
         EXPECT_EQ(request, "/slow");
@@ -316,7 +317,7 @@ TEST_F(SearchTest, AFailingQueryWhileTheWindowClosesShowsNothing) {
     pressStart();
     // The connection's status texts stand there; no error is shown.
     EXPECT_FALSE(message().contains(QStringLiteral("Fehler"))) << message().toStdString();
-    EXPECT_TRUE(window->lblStart->isEnabled());
+    EXPECT_TRUE(test::named<LabelButton>(*window, "lblStart")->isEnabled());
 }
 
 TEST_F(SearchTest, TheQueryStringsReachTheServerExactly) {
