@@ -39,6 +39,7 @@ struct HttpDaemon::Exchange {
     std::string method;
     std::string body;
     bool headRead = false;
+    bool bodyTooLarge = false;
     bool answered = false;
     int status = 0;
     std::uint64_t bytes = 0;
@@ -135,26 +136,28 @@ struct HttpDaemon::Callbacks {
         if (!exchange.headRead) {
             exchange.headRead = true;
             exchange.method = method;
+            // A refusal ends the connection; an answer queued now, before the library has
+            // seen the end of the request, would end it as well, so the answer waits for the
+            // call that follows the body (at once when there is none).
             if (auto refusal = self.checkHead(request(), version))
                 return self.answer(connection, exchange, std::move(*refusal)) ? MHD_YES : MHD_NO;
-            const bool bodyFollows = MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
-                                                                 MHD_HTTP_HEADER_CONTENT_LENGTH) ||
-                                     MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
-                                                                 MHD_HTTP_HEADER_TRANSFER_ENCODING);
-            if (bodyFollows)
-                return MHD_YES;
-        } else if (*uploadSize > 0) {
+            return MHD_YES;
+        }
+        if (*uploadSize > 0) {
+            // A body without an announced length that grows too large is dropped as it comes
+            // (the request's deadline bounds how long) and refused at its end: the library
+            // cannot send an answer while a body is still arriving.
             const std::size_t size = std::exchange(*uploadSize, 0);
-            if (exchange.answered)
-                return MHD_YES; // the rest of a refused body
-            if (exchange.body.size() + size > self.limits_.maxBodyBytes)
-                return self.answer(connection, exchange, plainReply(413, "413\n")) ? MHD_YES
-                                                                                   : MHD_NO;
-            exchange.body.append(upload, size);
+            exchange.bodyTooLarge =
+                exchange.bodyTooLarge || exchange.body.size() + size > self.limits_.maxBodyBytes;
+            if (!exchange.bodyTooLarge)
+                exchange.body.append(upload, size);
             return MHD_YES;
         }
         if (exchange.answered)
             return MHD_YES;
+        if (exchange.bodyTooLarge)
+            return self.answer(connection, exchange, plainReply(413, "413\n")) ? MHD_YES : MHD_NO;
         HttpReply reply;
         try {
             reply = self.handler_(request());

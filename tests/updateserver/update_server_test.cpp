@@ -123,8 +123,7 @@ TEST_F(SampleServer, ProgramUpdatesFollowTheChainFromTheRequestedVersion) {
                               "&SVN=&SST=Stra%23e&SPL=A&B&SOR=&REG=&IUVERS=2v1v14";
     XmlNode root = server.xml(query);
     EXPECT_EQ(root.localName(), "updates");
-    EXPECT_EQ(texts(root, "version"),
-              (std::vector<QString>{"3.2.0", "3.3.0"}));
+    EXPECT_EQ(texts(root, "version"), (std::vector<QString>{"3.2.0", "3.3.0"}));
     EXPECT_EQ(texts(root, "name"),
               (std::vector<QString>{"Programm-Update 3.2.0", "Programm-Update 3.3.0"}));
     const auto updates = root.getElementsByTagName("update");
