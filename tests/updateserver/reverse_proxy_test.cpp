@@ -46,8 +46,8 @@ struct Instance {
                                               "127.0.0.1:0", "--connections-per-address", "0"});
         if (!process.waitForStarted(5000) || !process.waitForReadyRead(10000))
             return;
-        const auto match = QRegularExpression(R"(:(\d+)$)")
-                               .match(QString::fromUtf8(process.readLine()).trimmed());
+        const auto match =
+            QRegularExpression(R"(:(\d+)$)").match(QString::fromUtf8(process.readLine()).trimmed());
         port = match.hasMatch() ? match.captured(1).toInt() : 0;
     }
     // The access log so far.
