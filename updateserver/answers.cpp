@@ -31,7 +31,7 @@ std::string serialise(const pugi::xml_document& document) {
 }
 
 Answer xmlAnswer(const pugi::xml_document& document) {
-    return {200, XmlType, serialise(document)};
+    return {200, XmlType, serialise(document), {}};
 }
 
 void appendText(pugi::xml_node parent, const char* name, const std::string& text) {
@@ -231,6 +231,16 @@ Answer dataUpdateAnswer(const Catalog& catalog, const QueryParameters& query) {
         return errorAnswer(errcode::DataUpdatesElsewhere,
                            orDefault(selection->elsewhere->elsewhere, DataElsewhereText));
 
+    if (mode == "2" && !selection->online.empty()) {
+        static const SharedBytes Open = std::make_shared<const std::string>("<dataupdate>");
+        static const SharedBytes Close = std::make_shared<const std::string>("</dataupdate>");
+        Answer answer{200, XmlType, {}, {Open}};
+        for (const DataUpdate* update : selection->online)
+            if (update->setsXml)
+                answer.parts.push_back(update->setsXml);
+        answer.parts.push_back(Close);
+        return answer;
+    }
     pugi::xml_document document;
     pugi::xml_node root = document.append_child("dataupdate");
     if (mode == "0") {
@@ -238,9 +248,6 @@ Answer dataUpdateAnswer(const Catalog& catalog, const QueryParameters& query) {
         pugi::xml_node found = root.append_child("updatefound");
         if (!selection->online.empty())
             found.text().set("1");
-    } else {
-        for (const DataUpdate* update : selection->online)
-            appendFragments(root, update->setsXml);
     }
     return xmlAnswer(document);
 }
@@ -250,7 +257,7 @@ Answer dataInformationPage(const Catalog& catalog, const QueryParameters& query)
                        "<title>Daten-Updates</title></head><body>\n";
     const auto finish = [&html](int status) {
         html += "</body></html>\n";
-        return Answer{status, HtmlType, html};
+        return Answer{status, HtmlType, html, {}};
     };
     const ProductRequest request = productRequest(catalog, query);
     const auto selection =

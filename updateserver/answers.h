@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The answers of the server's pages, built from the catalog and the request's parameters.
 // XML answers are UTF-8 without a declaration: the client takes the document's first node as
@@ -17,6 +18,9 @@ struct Answer {
     int status = 200;
     std::string contentType;
     std::string body;
+    // A data payload is not assembled per request: it is sent from the bytes built at catalog
+    // load, and `body` is then empty. The answer is these parts one after the other.
+    std::vector<SharedBytes> parts;
 };
 
 // "<error><number>…</number><description>…</description></error>"

@@ -30,6 +30,15 @@ const std::vector<std::string> NoSets;
 
 const std::set<std::string> KnownProducts = {"QAR", "QBR", "QGR", "QHR", "QJRK", "QM", "QPR"};
 
+// Appends what pugixml writes to a string, without a stream in between.
+struct StringWriter : pugi::xml_writer {
+    explicit StringWriter(std::string& target) : target(target) {}
+    void write(const void* data, std::size_t size) override {
+        target.append(static_cast<const char*>(data), size);
+    }
+    std::string& target;
+};
+
 std::string serialise(const pugi::xml_node& node) {
     std::ostringstream text;
     node.print(text, "", pugi::format_raw);
@@ -291,21 +300,24 @@ private:
         return std::string(std::istreambuf_iterator<char>(stream), {});
     }
 
-    std::vector<std::string> loadPayload(const std::string& code, const std::string& relative,
-                                         const std::string& where) {
-        const std::string text = readCatalogFile(relative, where);
+    SharedBytes loadPayload(const std::string& code, const std::string& relative,
+                            const std::string& where) {
+        std::string text = readCatalogFile(relative, where);
         if (text.empty())
-            return {};
+            return nullptr;
+        // Parsed in place: a large payload is held once as text and once as its tree.
         pugi::xml_document document;
-        const pugi::xml_parse_result parsed = document.load_string(text.c_str());
+        const pugi::xml_parse_result parsed =
+            document.load_buffer_inplace(text.data(), text.size());
         if (!parsed) {
             problem(where + ": " + relative + ": " + parsed.description());
-            return {};
+            return nullptr;
         }
         const auto& known = dataSetsOf(code);
         if (known.empty())
             problem(where + ": für " + code + " gibt es keine Daten-Updates");
-        std::vector<std::string> sets;
+        auto sets = std::make_shared<std::string>();
+        StringWriter writer{*sets};
         for (const pugi::xml_node set : document.document_element().children()) {
             if (set.type() != pugi::node_element)
                 continue; // comments of the maker stay in the file
@@ -316,8 +328,9 @@ private:
             if (set.first_child().type() != pugi::node_element)
                 problem(where + ": " + relative + ": <" + name +
                         "> braucht als erstes Kind ein Element mit den Datensätzen");
-            sets.push_back(serialise(set));
+            set.print(writer, "", pugi::format_raw);
         }
+        sets->shrink_to_fit();
         return sets;
     }
 

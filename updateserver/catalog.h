@@ -1,5 +1,7 @@
 #pragma once
 
+#include "updateserver/shared_bytes.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -32,10 +34,12 @@ struct ProgramUpdate {
 };
 
 struct DataUpdate {
-    std::string version;              // database version after the update
-    std::optional<std::string> date;  // publication date, YYYY-MM-DD
-    std::vector<std::string> setsXml; // the payload's set elements, serialised
-    std::string infoHtml;             // description for the information page
+    std::string version;             // database version after the update
+    std::optional<std::string> date; // publication date, YYYY-MM-DD
+    // The payload's set elements, serialised one after the other once at load; every answer
+    // that delivers this update sends these bytes.
+    SharedBytes setsXml;
+    std::string infoHtml; // description for the information page
     std::optional<std::string> elsewhere;
 };
 

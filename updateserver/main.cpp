@@ -1,8 +1,9 @@
-// quorlan-update-server --catalog DIR [--listen HOST:PORT]
+// quorlan-update-server --catalog DIR [--listen HOST:PORT] [--connections-per-address N]
 //
 // Serves the update catalog in DIR to the update client. Port 0 picks a free port. The first
 // line on standard output names the address ("listening on http://127.0.0.1:8470"); every
-// request then adds one access log line.
+// request then adds one access log line. Behind a reverse proxy every connection comes from the
+// proxy: "--connections-per-address 0" lifts that limit there.
 
 #include "core/deployment_settings.h"
 #include "updateserver/catalog.h"
@@ -14,6 +15,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <sys/resource.h>
 
 namespace {
 
@@ -23,12 +25,16 @@ struct Options {
     std::string catalog;
     std::string host;
     int port = 0;
+    upd::server::ServerLimits limits;
 };
 
 int usage(const std::string& problem) {
     std::cerr << "quorlan-update-server: " << problem << "\n"
               << "Aufruf: quorlan-update-server --catalog VERZEICHNIS [--listen HOST:PORT]\n"
-              << "        (Vorgabe für --listen: " << DefaultListen << ", Port 0 = freier Port)\n";
+              << "        [--connections-per-address N]\n"
+              << "        (Vorgabe für --listen: " << DefaultListen << ", Port 0 = freier Port;\n"
+              << "        für --connections-per-address: "
+              << upd::server::ServerLimits().connectionsPerAddress << ", 0 = unbegrenzt)\n";
     return 2;
 }
 
@@ -52,6 +58,14 @@ std::optional<Options> parse(int argc, char** argv, std::string& problem) {
         const std::string argument = argv[i];
         if ((argument == "--catalog" || argument == "--listen") && i + 1 < argc) {
             (argument == "--catalog" ? options.catalog : listen) = argv[++i];
+        } else if (argument == "--connections-per-address" && i + 1 < argc) {
+            const std::string count = argv[++i];
+            if (count.empty() || count.size() > 6 ||
+                count.find_first_not_of("0123456789") != std::string::npos) {
+                problem = "--connections-per-address braucht eine Zahl";
+                return std::nullopt;
+            }
+            options.limits.connectionsPerAddress = static_cast<unsigned>(std::stoul(count));
         } else {
             problem = "unbekanntes oder unvollständiges Argument: " + argument;
             return std::nullopt;
@@ -68,6 +82,15 @@ std::optional<Options> parse(int argc, char** argv, std::string& problem) {
     return options;
 }
 
+// Every connection is a descriptor: allow as many as the system lets this process have.
+void raiseDescriptorLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -75,16 +98,18 @@ int main(int argc, char** argv) {
     const auto options = parse(argc, argv, problem);
     if (!options)
         return usage(problem);
+    raiseDescriptorLimit();
     try {
         upd::server::Catalog catalog = upd::server::Catalog::load(options->catalog);
         for (const std::string& warning : catalog.warnings)
             std::cerr << "Warnung: " << warning << "\n";
-        upd::server::UpdateServer server(std::move(catalog),
-                                         upd::DeploymentSettings::fromEnvironment(),
-                                         [](const std::string& line) {
-                                             std::fputs((line + "\n").c_str(), stdout);
-                                             std::fflush(stdout);
-                                         });
+        upd::server::UpdateServer server(
+            std::move(catalog), upd::DeploymentSettings::fromEnvironment(),
+            [](const std::string& line) {
+                std::fputs((line + "\n").c_str(), stdout);
+                std::fflush(stdout);
+            },
+            options->limits);
         const int port = server.bind(options->host, options->port);
         std::printf("listening on http://%s:%d\n", options->host.c_str(), port);
         std::fflush(stdout);

@@ -6,7 +6,7 @@
 #include <string_view>
 
 // The parameters of a request as the client sends them: "KEY=value" items joined by "&", each
-// value percent-encoded as Windows-1252 bytes (see src/core/wire_address.h).
+// value percent-encoded as Windows-1252 bytes (see src/protocol/wire_address.h).
 namespace upd::server {
 
 // Keys are compared exactly (the client's keys are fixed). Values are UTF-8.

@@ -2,57 +2,52 @@
 
 #include "core/deployment_settings.h"
 #include "updateserver/catalog.h"
+#include "updateserver/http_daemon.h"
+#include "updateserver/server_limits.h"
 
-#include <chrono>
+#include <condition_variable>
 #include <functional>
-#include <map>
-#include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
-
-namespace httplib {
-class Server;
-struct Request;
-} // namespace httplib
 
 namespace upd::server {
 
 // The update server: the pages the client asks, the files below the catalog's "files"
-// directory, and one access log line per request. Requests are served by a pool of threads; the
-// catalog is read-only while serving.
+// directory, and one access log line per request. The catalog is read-only while serving, so
+// every page answers from it alone and instances can run side by side behind a proxy.
 class UpdateServer {
 public:
     using LogSink = std::function<void(const std::string& line)>;
 
-    UpdateServer(Catalog catalog, DeploymentSettings deployment, LogSink log);
+    UpdateServer(Catalog catalog, DeploymentSettings deployment, LogSink log,
+                 ServerLimits limits = {});
     ~UpdateServer();
     UpdateServer(const UpdateServer&) = delete;
     UpdateServer& operator=(const UpdateServer&) = delete;
 
-    // Binds to the address; port 0 picks a free one. Returns the port; throws std::runtime_error
-    // when the address cannot be bound.
-    int bind(const std::string& host, int port);
-    // Serves until stop() (from another thread).
-    void listen();
-    // bind() and listen() in a thread of its own; returns the port once the server accepts.
+    // Listens on the address (port 0 picks a free one) and serves from then on. Returns the
+    // port; throws std::runtime_error when the address cannot be bound.
     int start(const std::string& host, int port);
+    // The same; for the program, which then waits in listen().
+    int bind(const std::string& host, int port) { return start(host, port); }
+    // Returns once stop() has been called (from another thread).
+    void listen();
     void stop();
 
+    // Connections closed because their request did not arrive in time.
+    unsigned long lateRequests() const { return http_.lateRequests(); }
+
 private:
-    void route();
-    void logRequest(const httplib::Request& request, int status, std::uintmax_t bytes);
+    HttpReply handle(const HttpRequest& request) const;
+    void writeLog(const HttpExchange& exchange);
 
     const Catalog catalog_;
     const DeploymentSettings deployment_;
     const LogSink log_;
-    std::unique_ptr<httplib::Server> http_;
-    std::thread thread_;
-    std::mutex mutex_; // guards arrivals_ and calls of log_
-    // Arrival times of the requests being served, by request object.
-    std::map<const httplib::Request*, std::pair<std::chrono::system_clock::time_point,
-                                                std::chrono::steady_clock::time_point>>
-        arrivals_;
+    std::mutex mutex_; // guards stopped_ and calls of log_
+    std::condition_variable stoppedChanged_;
+    bool stopped_ = false;
+    HttpDaemon http_;
 };
 
 } // namespace upd::server

@@ -36,9 +36,8 @@ TEST(Catalog, SampleCatalogLoadsCleanly) {
     // Every set of each family's driver is in its sample payload.
     for (const auto& [code, product] : catalog.products) {
         ASSERT_EQ(product.dataUpdates.size(), 1u) << code;
-        std::string sets;
-        for (const std::string& set : product.dataUpdates[0].setsXml)
-            sets += set;
+        ASSERT_TRUE(product.dataUpdates[0].setsXml) << code;
+        const std::string& sets = *product.dataUpdates[0].setsXml;
         for (const std::string& name : dataSetsOf(code))
             EXPECT_THAT(sets, HasSubstr("<" + name + ">")) << code;
     }
@@ -50,14 +49,14 @@ TEST(Catalog, SampleCatalogLoadsCleanly) {
 TEST(Catalog, ListsEveryProblemOfAProgramUpdate) {
     TempCatalog catalog;
     catalog.write("files/u/3.2.0/a.zip", "zip");
-    catalog.catalog("<product code=\"QGR\">" +
-                    programUpdate("3.2.0", "3.1.9", "3.1.0",
-                                  "<password>40000</password><new_dlls>vielleicht</new_dlls>") +
-                    programUpdate("3.3", "3.2.0", "3.2.9") +
-                    programUpdate("3.5.0", "3.4.0", "3.4.9",
-                                  "<hardware><version>1</version></hardware>") +
-                    "<update><version>3.4.0</version></update>"
-                    "</product>");
+    catalog.catalog(
+        "<product code=\"QGR\">" +
+        programUpdate("3.2.0", "3.1.9", "3.1.0",
+                      "<password>40000</password><new_dlls>vielleicht</new_dlls>") +
+        programUpdate("3.3", "3.2.0", "3.2.9") +
+        programUpdate("3.5.0", "3.4.0", "3.4.9", "<hardware><version>1</version></hardware>") +
+        "<update><version>3.4.0</version></update>"
+        "</product>");
     const std::string error = loadError(catalog);
     EXPECT_THAT(error, HasSubstr("QGR Update 3.2.0: <min> liegt über <max>"));
     EXPECT_THAT(error, HasSubstr("<password> muss eine Zahl von -32768 bis 32767 sein"));

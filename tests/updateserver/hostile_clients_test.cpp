@@ -1,0 +1,260 @@
+// Slow, idle, greedy and malformed clients against the server on 127.0.0.1: each costs at most
+// its connection's memory, never the service of the others.
+
+#include "raw_http_client.h"
+#include "temp_catalog.h"
+#include "updateserver/update_server.h"
+
+#include <atomic>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <thread>
+
+namespace upd::server {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using test::RawConnection;
+
+constexpr std::size_t LargeFileSize = 4u << 20;
+const std::string Search = "GET /update.aspx?VERS=1v0v0&PID=QAR HTTP/1.1\r\nHost: t\r\n\r\n";
+
+// A catalog with one program update and a large file to download.
+class HostileClients : public ::testing::Test {
+protected:
+    HostileClients() {
+        catalog_.write("files/u/1.1.0/a.zip", "zip");
+        catalog_.write("files/gross.bin", std::string(LargeFileSize, 'x'));
+        catalog_.catalog("<product code=\"QAR\">" + test::programUpdate("1.1.0", "1.0.0", "1.0.9") +
+                         "</product>");
+    }
+
+    int start(ServerLimits limits) {
+        server_.emplace(catalog_.load(), DeploymentSettings::fromEnvironment(), nullptr, limits);
+        return server_->start("127.0.0.1", 0);
+    }
+
+    test::TempCatalog catalog_;
+    std::optional<UpdateServer> server_;
+};
+
+// All from 127.0.0.1, so the per-address limit is lifted for the crowd tests.
+ServerLimits crowdLimits() {
+    ServerLimits limits;
+    limits.connectionsPerAddress = 0;
+    return limits;
+}
+
+// Enough descriptors for a thousand connections at both ends.
+void allowManyDescriptors() {
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    if (limit.rlim_cur < 4096 && limit.rlim_max > limit.rlim_cur) {
+        limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, 4096);
+        ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &limit), 0);
+    }
+    if (limit.rlim_cur < 2200)
+        GTEST_SKIP() << "only " << limit.rlim_cur << " descriptors allowed";
+}
+
+constexpr auto npos = std::string::npos;
+
+bool answersSearch(RawConnection& connection) {
+    const auto answer = connection.send(Search) ? connection.readAnswer(5s) : std::nullopt;
+    return answer && answer->status == 200 && answer->body.find("<version>1.1.0") != npos;
+}
+
+TEST_F(HostileClients, SlowIdleAndNonReadingClientsDoNotDelaySearches) {
+    const int port = start(crowdLimits());
+    std::vector<RawConnection> slowHeaders, slowReaders, idle;
+    for (int i = 0; i < 64; ++i) {
+        slowHeaders.emplace_back(port);
+        ASSERT_TRUE(slowHeaders.back().send("GET / HTTP/1.1\r\nHost: t\r\n"));
+        // A small receive buffer: the answer jams in the socket after a few hundred KiB.
+        slowReaders.emplace_back(port, 4096);
+        ASSERT_TRUE(slowReaders.back().send("GET /gross.bin HTTP/1.1\r\nHost: t\r\n\r\n"));
+    }
+    for (int i = 0; i < 48; ++i) {
+        idle.emplace_back(port);
+        ASSERT_TRUE(answersSearch(idle.back())); // then it stays open and silent
+    }
+    // The slow clients keep trickling one header line each while the searches run.
+    std::atomic<bool> searching = true;
+    std::thread trickle([&] {
+        for (int round = 0; searching && round < 200; ++round) {
+            for (RawConnection& connection : slowHeaders)
+                connection.send("X-Langsam: " + std::to_string(round) + "\r\n");
+            std::this_thread::sleep_for(50ms);
+        }
+    });
+
+    std::atomic<int> answered = 0;
+    std::atomic<long> slowest = 0;
+    std::vector<std::thread> searchers;
+    for (int t = 0; t < 5; ++t)
+        searchers.emplace_back([&] {
+            for (int i = 0; i < 10; ++i) {
+                const auto began = Clock::now();
+                RawConnection client(port);
+                if (answersSearch(client))
+                    ++answered;
+                const long took =
+                    std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - began)
+                        .count();
+                slowest = std::max(slowest.load(), took);
+            }
+        });
+    for (std::thread& searcher : searchers)
+        searcher.join();
+    searching = false;
+    trickle.join();
+
+    EXPECT_EQ(answered, 50);
+    EXPECT_LT(slowest, 1000) << "ms for the slowest search";
+    // Nobody was thrown out meanwhile: the slow clients are still connected and can finish.
+    ASSERT_TRUE(slowHeaders.front().send("\r\n"));
+    const auto late = slowHeaders.front().readAnswer(5s);
+    ASSERT_TRUE(late);
+    EXPECT_EQ(late->status, 200);
+    const auto download = slowReaders.front().readAnswer(10s, false);
+    ASSERT_TRUE(download);
+    EXPECT_EQ(download->bodyBytes, LargeFileSize);
+}
+
+TEST_F(HostileClients, AThousandSimultaneousClientsAreAllAnswered) {
+    allowManyDescriptors();
+    if (HasFatalFailure() || IsSkipped())
+        return;
+    const int port = start(crowdLimits());
+    std::vector<RawConnection> clients;
+    clients.reserve(1000);
+    for (int i = 0; i < 1000; ++i) {
+        clients.emplace_back(port);
+        ASSERT_TRUE(clients.back().connected()) << "connection " << i;
+    }
+    for (RawConnection& client : clients)
+        ASSERT_TRUE(client.send(Search));
+    const auto deadline = Clock::now() + 30s;
+    int answered = 0;
+    for (RawConnection& client : clients) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto answer = client.readAnswer(std::max(left, 1ms));
+        answered += answer && answer->status == 200;
+    }
+    EXPECT_EQ(answered, 1000);
+}
+
+TEST_F(HostileClients, RequestsMustArriveWholeWithinTheDeadline) {
+    ServerLimits limits;
+    limits.requestDeadline = 800ms;
+    const int port = start(limits);
+
+    // One header line every 100 ms: each byte is in time, the request is not.
+    RawConnection trickling(port);
+    ASSERT_TRUE(trickling.send("GET / HTTP/1.1\r\n"));
+    const auto began = Clock::now();
+    bool open = true;
+    for (int i = 0; open && i < 40; ++i) {
+        std::this_thread::sleep_for(100ms);
+        open = trickling.send("X-Langsam: ja\r\n") && !trickling.closedWithin(1ms);
+    }
+    const auto lasted = Clock::now() - began;
+    EXPECT_FALSE(open);
+    EXPECT_GE(lasted, 600ms);
+    EXPECT_LT(lasted, 2500ms);
+
+    // A body trickling in after its head fares the same.
+    RawConnection slowBody(port);
+    ASSERT_TRUE(slowBody.send("POST /dataupdateframe.aspx HTTP/1.1\r\nHost: t\r\n"
+                              "Content-Length: 1000\r\n\r\nVERS="));
+    open = true;
+    for (int i = 0; open && i < 40; ++i)
+        open = slowBody.send("1") && !slowBody.closedWithin(100ms);
+    EXPECT_FALSE(open);
+    EXPECT_EQ(server_->lateRequests(), 2u);
+}
+
+TEST_F(HostileClients, IdleKeptAliveConnectionsAreClosed) {
+    ServerLimits limits;
+    limits.keepAliveIdleSeconds = 1;
+    const int port = start(limits);
+    // An idle kept-alive connection is closed; a busy one stays as long as it keeps asking.
+    RawConnection idle(port);
+    ASSERT_TRUE(answersSearch(idle));
+    EXPECT_TRUE(idle.closedWithin(3s));
+    RawConnection busy(port);
+    for (int i = 0; i < 8; ++i) {
+        ASSERT_TRUE(answersSearch(busy)) << "request " << i;
+        std::this_thread::sleep_for(250ms);
+    }
+    EXPECT_EQ(server_->lateRequests(), 0u);
+}
+
+TEST_F(HostileClients, OneAddressGetsOnlySoManyConnections) {
+    ServerLimits limits;
+    limits.connectionsPerAddress = 4;
+    const int port = start(limits);
+    std::vector<RawConnection> allowed;
+    for (int i = 0; i < 4; ++i) {
+        allowed.emplace_back(port);
+        ASSERT_TRUE(answersSearch(allowed.back()));
+    }
+    RawConnection surplus(port);
+    EXPECT_TRUE(!surplus.send(Search) || surplus.closedWithin(2s));
+    allowed.pop_back();
+    // The slot is free again once the server has seen the close.
+    bool served = false;
+    for (int attempt = 0; !served && attempt < 20; ++attempt) {
+        RawConnection again(port);
+        served = answersSearch(again);
+        if (!served)
+            std::this_thread::sleep_for(50ms);
+    }
+    EXPECT_TRUE(served);
+}
+
+TEST_F(HostileClients, OversizedRequestHeadsAreRefused) {
+    const int port = start({});
+    const auto status = [&](const std::string& request) {
+        RawConnection connection(port);
+        const auto answer = connection.send(request) ? connection.readAnswer(5s) : std::nullopt;
+        return answer ? answer->status : 0;
+    };
+    const auto withFields = [](int count, std::size_t valueSize) {
+        std::string request = "GET / HTTP/1.1\r\nHost: t\r\n";
+        for (int i = 1; i < count; ++i)
+            request += "X-" + std::to_string(i) + ": " + std::string(valueSize, 'v') + "\r\n";
+        return request + "\r\n";
+    };
+    const std::string target = "/update.aspx?VERS=1v0v0&PID=QAR&SD0=";
+    const std::size_t fitting = 8192 - std::string("GET  HTTP/1.1").size() - target.size();
+    const struct {
+        const char* what;
+        std::string request;
+        int status;
+    } cases[] = {
+        {"100 header fields", withFields(100, 10), 200},
+        {"101 header fields", withFields(101, 10), 431},
+        {"7 KB of header fields", withFields(8, 1000), 200},
+        {"more than 8 KiB of header fields", withFields(10, 1000), 431},
+        {"header fields beyond the connection's memory", withFields(50, 1000), 431},
+        {"request line of 8 KiB", "GET " + target + std::string(fitting, 'x') + " HTTP/1.1\r\n\r\n",
+         200},
+        {"request line over 8 KiB",
+         "GET " + target + std::string(fitting + 1, 'x') + " HTTP/1.1\r\n\r\n", 414},
+        {"announced body over 64 KiB",
+         "POST /dataupdateframe.aspx HTTP/1.1\r\nContent-Length: 65537\r\n\r\n", 413},
+        {"chunked body over 64 KiB",
+         "POST /dataupdateframe.aspx HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n10001\r\n" +
+             std::string(65537, 'x') + "\r\n0\r\n\r\n",
+         413},
+        {"PUT", "PUT / HTTP/1.1\r\nContent-Length: 0\r\n\r\n", 405},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(status(c.request), c.status) << c.what;
+}
+
+} // namespace
+} // namespace upd::server

@@ -1,0 +1,154 @@
+// Two server programs behind nginx, configured with the configuration the documentation gives:
+// searches reach either instance, files come from nginx itself.
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <arpa/inet.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+QString fileText(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// A port of 127.0.0.1 that was free a moment ago.
+int freePort() {
+    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(probe);
+    return ntohs(address.sin_port);
+}
+
+struct Instance {
+    QProcess process;
+    int port = 0;
+
+    void start() {
+        process.start(UPDATE_SERVER_PROGRAM, {"--catalog", SAMPLE_CATALOG_DIR, "--listen",
+                                              "127.0.0.1:0", "--connections-per-address", "0"});
+        if (!process.waitForStarted(5000) || !process.waitForReadyRead(10000))
+            return;
+        const auto match =
+            QRegularExpression(R"(:(\d+)$)").match(QString::fromUtf8(process.readLine()).trimmed());
+        port = match.hasMatch() ? match.captured(1).toInt() : 0;
+    }
+    // The access log so far.
+    QString log() {
+        process.waitForReadyRead(200);
+        return QString::fromUtf8(process.readAllStandardOutput());
+    }
+    ~Instance() {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+};
+
+TEST(ReverseProxy, SearchesReachEitherInstanceAndNginxServesTheFiles) {
+    const QString nginx =
+        QStandardPaths::findExecutable("nginx", {"/usr/sbin", "/usr/local/sbin", "/usr/bin"});
+    if (nginx.isEmpty())
+        GTEST_SKIP() << "nginx is not installed (scripts/install-deps installs it)";
+
+    Instance first, second;
+    first.start();
+    second.start();
+    ASSERT_GT(first.port, 0);
+    ASSERT_GT(second.port, 0);
+
+    // The documented configuration with this test's addresses and catalog.
+    QTemporaryDir dir;
+    const int port = freePort();
+    const QString files = QDir(SAMPLE_CATALOG_DIR "/files").canonicalPath();
+    QString site = fileText(NGINX_SITE_CONFIG);
+    ASSERT_FALSE(site.isEmpty());
+    site.replace("127.0.0.1:8471", QStringLiteral("127.0.0.1:%1").arg(first.port))
+        .replace("127.0.0.1:8472", QStringLiteral("127.0.0.1:%1").arg(second.port))
+        .replace("listen 80;", QStringLiteral("listen 127.0.0.1:%1;").arg(port))
+        .replace("/srv/quorlan-update/catalog/files", files);
+    const QString root = dir.path();
+    {
+        std::ofstream(dir.filePath("site.conf").toStdString()) << site.toStdString();
+        std::ofstream(dir.filePath("nginx.conf").toStdString())
+            << "daemon off;\nmaster_process off;\nerror_log " << root.toStdString()
+            << "/error.log;\npid " << root.toStdString()
+            << "/nginx.pid;\nevents { worker_connections 256; }\nhttp {\n  access_log off;\n"
+            << "  client_body_temp_path " << root.toStdString() << "/body;\n"
+            << "  proxy_temp_path " << root.toStdString() << "/proxy;\n"
+            << "  fastcgi_temp_path " << root.toStdString() << "/fastcgi;\n"
+            << "  uwsgi_temp_path " << root.toStdString() << "/uwsgi;\n"
+            << "  scgi_temp_path " << root.toStdString() << "/scgi;\n"
+            << "  include " << root.toStdString() << "/site.conf;\n}\n";
+    }
+    QProcess proxy;
+    proxy.start(nginx, {"-p", root, "-e", root + "/error.log", "-c", root + "/nginx.conf"});
+    ASSERT_TRUE(proxy.waitForStarted(5000));
+    httplib::Client client("127.0.0.1", port);
+    client.set_url_encode(false);
+    for (int attempt = 0; attempt < 100 && !client.Get("/"); ++attempt)
+        QThread::msleep(20);
+
+    // Searches: answered through the proxy, spread over both instances.
+    for (int i = 0; i < 20; ++i) {
+        const auto result = client.Get("/update.aspx?VERS=3v1v0&PID=QGR&SNN=M%FCller");
+        ASSERT_TRUE(result) << fileText(root + "/error.log").toStdString();
+        EXPECT_EQ(result->status, 200);
+        EXPECT_NE(result->body.find("<version>3.3.0</version>"), std::string::npos);
+    }
+    const QString firstLog = first.log(), secondLog = second.log();
+    EXPECT_TRUE(firstLog.contains("GET /update.aspx?VERS=3v1v0&PID=QGR&SNN=M%FCller 200"));
+    EXPECT_TRUE(secondLog.contains("GET /update.aspx?VERS=3v1v0&PID=QGR&SNN=M%FCller 200"));
+
+    // The data payload is the same through the proxy as straight from an instance.
+    const std::string data = "/dataupdate.aspx?VERS=3v1v0&PID=QGR&DBVers=2024.01&MODUS=2";
+    const auto proxied = client.Get(data);
+    const auto direct = httplib::Client("127.0.0.1", first.port).Get(data);
+    ASSERT_TRUE(proxied && direct);
+    EXPECT_EQ(proxied->body, direct->body);
+    EXPECT_NE(proxied->body.find("<new_indik>"), std::string::npos);
+
+    // Files come from nginx: the instances never see them.
+    std::ifstream termsFile((files + "/downloads/lizenz.txt").toStdString(), std::ios::binary);
+    const std::string terms(std::istreambuf_iterator<char>(termsFile), {});
+    auto result = client.Get("/downloads/lizenz.txt");
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->body, terms);
+    EXPECT_EQ(result->get_header_value("Content-Type"), "text/plain; charset=windows-1252");
+    result = client.Get("/downloads/lizenz.txt", {{"Range", "bytes=0-9"}});
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->status, 206);
+    EXPECT_EQ(result->body, terms.substr(0, 10));
+    result = client.Get("/downloads/lizenz.txt", {{"Range", "bytes=0-1,4-5,8-9"}});
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->status, 200);
+    EXPECT_EQ(result->body, terms);
+    for (const char* outside : {"/../catalog.xml", "/%2e%2e/catalog.xml", "/catalog.xml"}) {
+        result = client.Get(outside);
+        ASSERT_TRUE(result) << outside;
+        EXPECT_GE(result->status, 400) << outside;
+        EXPECT_EQ(result->body.find("<catalog>"), std::string::npos) << outside;
+    }
+    EXPECT_FALSE((first.log() + second.log()).contains("lizenz.txt"));
+
+    proxy.kill();
+    proxy.waitForFinished(5000);
+}
+
+} // namespace
