@@ -1,6 +1,5 @@
 #include "package/manifest_writer.h"
 
-#include "core/ansi_text_file.h"
 #include "core/runtime_error.h"
 #include "core/windows1252.h"
 
@@ -12,6 +11,22 @@ namespace {
 
 QString filePath(const QString& directory, const char* name) {
     return directory + u'/' + QLatin1String(name);
+}
+
+void write(QSaveFile& file, const QByteArray& bytes) {
+    if (file.write(bytes) != bytes.size())
+        throw RuntimeError(errnum::PathFileAccessError);
+}
+
+// QSaveFile (Qt 6.4) commits even when flushing its buffer fails, on a full disk for instance,
+// and so would replace the old file by a truncated one: the flush is checked before.
+void commit(QSaveFile& file) {
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        file.cancelWriting();
+        throw RuntimeError(errnum::PathFileAccessError);
+    }
+    if (!file.commit())
+        throw RuntimeError(errnum::PathFileAccessError);
 }
 
 } // namespace
@@ -27,7 +42,11 @@ QString manifestText(const std::vector<UpdateEntry>& entries) {
 void writeManifest(const QString& updateDirectory, const std::vector<UpdateEntry>& entries) {
     if (entries.empty())
         return;
-    ansi_text_file::write(filePath(updateDirectory, ManifestFileName), manifestText(entries));
+    QSaveFile file(filePath(updateDirectory, ManifestFileName));
+    if (!file.open(QIODevice::WriteOnly))
+        throw RuntimeError(errnum::PathFileAccessError);
+    write(file, windows1252::encode(manifestText(entries)));
+    commit(file);
 }
 
 void appendHardware(const QString& updateDirectory, const QStringList& hardwareXml) {
@@ -49,13 +68,11 @@ void appendHardware(const QString& updateDirectory, const QStringList& hardwareX
                     throw RuntimeError(errnum::PathFileAccessError);
                 break;
             }
-            replacement.write(piece);
+            write(replacement, piece);
         }
     }
-    replacement.write(windows1252::encode(hardwareXml.join(QString()) + QStringLiteral("\r\n")));
-    // A failed write above makes the commit fail; the old file then stays untouched.
-    if (!replacement.commit())
-        throw RuntimeError(errnum::PathFileAccessError);
+    write(replacement, windows1252::encode(hardwareXml.join(QString()) + QStringLiteral("\r\n")));
+    commit(replacement);
 }
 
 } // namespace upd::manifest

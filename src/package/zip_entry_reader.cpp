@@ -10,7 +10,6 @@
 namespace upd {
 namespace {
 
-constexpr zip_uint16_t AesExtraFieldId = 0x9901;
 constexpr zip_uint16_t StoredMethod = 0;
 constexpr zip_uint16_t DeflatedMethod = 8;
 
@@ -34,6 +33,20 @@ ExtractionFailure failureFrom(zip_error_t* error, bool encrypted) {
                 libraryText(error)};
     default:
         return {ExtractionResult::Corrupt, libraryText(error)};
+    }
+}
+
+// The key strength of the AES extra field: 1, 2, 3 for 128, 192, 256 bits; 0 for no AES.
+int strengthOf(zip_uint16_t encryption) {
+    switch (encryption) {
+    case ZIP_EM_AES_128:
+        return 1;
+    case ZIP_EM_AES_192:
+        return 2;
+    case ZIP_EM_AES_256:
+        return 3;
+    default:
+        return 0;
     }
 }
 
@@ -78,14 +91,24 @@ private:
     zip_uint64_t total_ = 0;
 };
 
-// WinZip-AES entries, decrypted here from the raw data. libzip 1.7 checks the CRC of AE-2 entries,
-// which is always 0, and so refuses every one of them; the authentication code is the real check.
+// WinZip-AES entries, decrypted here from the raw data: libzip 1.7 compares the CRC field of AE-2
+// entries, which is 0, with the content's CRC and so refuses them. The authentication code is the
+// real check.
 class AesEntryReader : public ZipEntryReader {
 public:
     AesEntryReader(zip_t* archive, zip_uint64_t index, const zip_stat_t& stat,
                    const QByteArray& password)
-        : declaredSize_(stat.size), declaredCrc_(stat.crc) {
-        readExtraField(archive, index);
+        : strength_(strengthOf(stat.encryption_method)), method_(stat.comp_method),
+          declaredSize_(stat.size),
+          // AE-2 entries carry the CRC 0 (the authentication code replaces it), AE-1 entries the
+          // content's CRC. libzip hides the extra field that tells them apart, so a CRC other
+          // than 0 is checked.
+          checkCrc_((stat.valid & ZIP_STAT_CRC) && stat.crc != 0), declaredCrc_(stat.crc) {
+        if (!(stat.valid & ZIP_STAT_COMP_METHOD) ||
+            (method_ != StoredMethod && method_ != DeflatedMethod))
+            throw ExtractionFailure{
+                ExtractionResult::Corrupt,
+                QStringLiteral("Compression method %1 not supported").arg(method_)};
         if (password.isEmpty())
             throw ExtractionFailure{ExtractionResult::WrongPassword,
                                     QStringLiteral("No password provided")};
@@ -131,29 +154,12 @@ public:
         total_ += n;
         if (total_ > declaredSize_)
             throw corrupt("more data than the archive declares");
-        if (version_ == 1)
+        if (checkCrc_)
             crc_ = crc32_z(crc_, reinterpret_cast<const Bytef*>(buffer), n);
         return n;
     }
 
 private:
-    void readExtraField(zip_t* archive, zip_uint64_t index) {
-        zip_uint16_t length = 0;
-        const zip_uint8_t* field = zip_file_extra_field_get_by_id(archive, index, AesExtraFieldId,
-                                                                  0, &length, ZIP_FL_CENTRAL);
-        if (!field || length < 7 || field[2] != 'A' || field[3] != 'E')
-            throw corrupt("AES extra field missing or damaged");
-        version_ = field[0] | field[1] << 8;
-        strength_ = field[4];
-        method_ = zip_uint16_t(field[5] | field[6] << 8);
-        if ((version_ != 1 && version_ != 2) || WinZipAesDecryptor::saltLength(strength_) == 0)
-            throw corrupt("unknown AES version or strength");
-        if (method_ != StoredMethod && method_ != DeflatedMethod)
-            throw ExtractionFailure{
-                ExtractionResult::Corrupt,
-                QStringLiteral("Compression method %1 not supported").arg(method_)};
-    }
-
     // Exactly `size` raw bytes; never asks for more than remain, since asking libzip past the end
     // of a stored AE-2 entry runs its CRC check.
     void readRaw(unsigned char* buffer, std::size_t size) {
@@ -215,17 +221,16 @@ private:
             throw corrupt("authentication code does not match: damaged data");
         if (total_ != declaredSize_)
             throw corrupt("less data than the archive declares");
-        // Only AE-1 carries the content's CRC; AE-2 leaves it 0.
-        if (version_ == 1 && crc_ != declaredCrc_)
+        if (checkCrc_ && crc_ != declaredCrc_)
             throw corrupt("CRC error");
         finished_ = true;
     }
 
+    int strength_;
+    zip_uint16_t method_;
     zip_uint64_t declaredSize_;
+    bool checkCrc_;
     zip_uint32_t declaredCrc_;
-    int version_ = 0;
-    int strength_ = 0;
-    zip_uint16_t method_ = 0;
     ZipFile raw_;
     std::unique_ptr<WinZipAesDecryptor> decryptor_;
     zip_uint64_t encryptedRemaining_ = 0;
@@ -238,21 +243,16 @@ private:
     bool finished_ = false;
 };
 
-bool isAes(zip_uint16_t method) {
-    return method == ZIP_EM_AES_128 || method == ZIP_EM_AES_192 || method == ZIP_EM_AES_256;
-}
-
 } // namespace
 
 std::unique_ptr<ZipEntryReader> ZipEntryReader::open(zip_t* archive, zip_uint64_t index,
                                                      const QByteArray& password) {
     zip_stat_t stat;
     zip_stat_init(&stat);
-    constexpr zip_uint64_t needed =
-        ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_CRC | ZIP_STAT_ENCRYPTION_METHOD;
+    constexpr zip_uint64_t needed = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_ENCRYPTION_METHOD;
     if (zip_stat_index(archive, index, 0, &stat) != 0 || (stat.valid & needed) != needed)
         throw failureFrom(zip_get_error(archive), false);
-    if (isAes(stat.encryption_method))
+    if (strengthOf(stat.encryption_method) != 0)
         return std::make_unique<AesEntryReader>(archive, index, stat, password);
     return std::make_unique<LibzipEntryReader>(archive, index, stat, password);
 }

@@ -68,6 +68,15 @@ Archive openArchive(const QString& archivePath) {
     return Archive(archive);
 }
 
+bool hasControlByte(const char* name) {
+    for (; *name; ++name) {
+        const auto byte = static_cast<unsigned char>(*name);
+        if (byte < 0x20 || byte == 0x7f)
+            return true;
+    }
+    return false;
+}
+
 // What kind of entry the stored attributes describe, and the permissions to give it. Links and
 // special files are refused.
 void readAttributes(zip_t* archive, PlannedEntry& entry) {
@@ -114,15 +123,18 @@ std::vector<PlannedEntry> planEntries(zip_t* archive, const ExtractionLimits& li
     for (zip_uint64_t index = 0; index < zip_uint64_t(count); ++index) {
         PlannedEntry entry;
         entry.index = index;
+        // Names without the UTF-8 flag are read as code page 437, which shows control bytes as
+        // symbols: those are refused by the raw name.
+        const char* raw = zip_get_name(archive, index, ZIP_FL_ENC_RAW);
         const char* name = zip_get_name(archive, index, ZIP_FL_ENC_GUESS);
-        if (!name)
+        if (!raw || !name)
             throw ExtractionFailure{ExtractionResult::Corrupt,
                                     QString::fromUtf8(zip_strerror(archive))};
         entry.name = QString::fromUtf8(name);
         const auto path = safe_names::entryPath(entry.name);
-        if (!path)
+        if (!path || hasControlByte(raw))
             throw ExtractionFailure{ExtractionResult::UnsafeEntry, QStringLiteral("name refused"),
-                                    entry.name};
+                                    path ? QString::fromUtf8(raw) : entry.name};
         entry.path = *path;
         try {
             readAttributes(archive, entry);
