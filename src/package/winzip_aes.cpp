@@ -1,5 +1,7 @@
 #include "package/winzip_aes.h"
 
+#include "package/pbkdf2_sha1.h"
+
 #include <algorithm>
 #include <cstring>
 #include <openssl/core_names.h>
@@ -53,9 +55,7 @@ std::unique_ptr<WinZipAesDecryptor> WinZipAesDecryptor::create(int strength,
     // Encryption key, authentication key, verification value.
     unsigned char derived[2 * 32 + VerifierLength];
     const std::size_t derivedBytes = 2 * keyBytes + VerifierLength;
-    if (PKCS5_PBKDF2_HMAC_SHA1(password.constData(), int(password.size()), salt, int(saltBytes),
-                               KeyDerivationIterations, int(derivedBytes), derived) != 1)
-        return nullptr;
+    pbkdf2HmacSha1(password, salt, saltBytes, KeyDerivationIterations, derived, derivedBytes);
     if (CRYPTO_memcmp(derived + 2 * keyBytes, verifier, VerifierLength) != 0)
         return nullptr;
 
