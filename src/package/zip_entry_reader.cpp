@@ -189,7 +189,8 @@ private:
 
     std::size_t inflate(char* buffer, std::size_t size) {
         stream_.next_out = reinterpret_cast<Bytef*>(buffer);
-        stream_.avail_out = uInt(std::min<std::size_t>(size, 1u << 30));
+        const std::size_t offered = std::min<std::size_t>(size, 1u << 30);
+        stream_.avail_out = uInt(offered);
         while (!streamEnded_) {
             if (stream_.avail_in == 0 && encryptedRemaining_ > 0) {
                 stream_.avail_in = uInt(readDecrypted(input_.data(), input_.size()));
@@ -205,7 +206,7 @@ private:
                     ExtractionResult::Corrupt,
                     QStringLiteral("Zlib error: %1")
                         .arg(QString::fromLatin1(stream_.msg ? stream_.msg : "data error"))};
-            const std::size_t produced = size - stream_.avail_out;
+            const std::size_t produced = offered - stream_.avail_out;
             if (produced > 0)
                 return produced;
         }

@@ -317,6 +317,16 @@ TEST_F(ZipExtraction, CorruptArchivesFailWithoutPartialFiles) {
              test::writeTree(scratch.path(), {{"update.zip", bytes}});
              test::flipByte(archive(), secondEntry + 5 + 60);
          }},
+        {"declared size smaller than the content",
+         [&] {
+             // A bomb's trick: the directory promises little, the data unpacks to more.
+             test::writeTree(scratch.path(), {{"update.zip", bytes}});
+             const quint32 real = 13 + 100000, small = 1000;
+             ASSERT_EQ(test::patchFile(archive(),
+                                       QByteArray(reinterpret_cast<const char*>(&real), 4),
+                                       QByteArray(reinterpret_cast<const char*>(&small), 4)),
+                       2);
+         }},
         {"CRC in both headers wrong",
          [&] {
              test::writeTree(scratch.path(), {{"update.zip", bytes}});
