@@ -18,13 +18,55 @@ QString read(const QString& path, qsizetype limit) {
     return windows1252::decode(file.read(limit));
 }
 
+namespace {
+
+void put(QSaveFile& file, const QByteArray& bytes) {
+    if (file.write(bytes) != bytes.size())
+        throw RuntimeError(errnum::PathFileAccessError);
+}
+
+// QSaveFile (Qt 6.4) commits even when flushing its buffer failed, on a full disk for instance,
+// and would then replace the old file by a truncated one: the flush is checked first.
+void commit(QSaveFile& file) {
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        file.cancelWriting();
+        throw RuntimeError(errnum::PathFileAccessError);
+    }
+    if (!file.commit())
+        throw RuntimeError(errnum::PathFileAccessError);
+}
+
+} // namespace
+
 void write(const QString& path, const QString& text) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw RuntimeError(errnum::PathFileAccessError);
-    file.write(windows1252::encode(text));
-    if (!file.commit())
+    put(file, windows1252::encode(text));
+    commit(file);
+}
+
+void append(const QString& path, const QString& text) {
+    QSaveFile replacement(path);
+    if (!replacement.open(QIODevice::WriteOnly))
         throw RuntimeError(errnum::PathFileAccessError);
+    // The old content is copied piece by piece: such a file may grow with every run.
+    QFile old(path);
+    if (old.exists()) {
+        if (!old.open(QIODevice::ReadOnly))
+            throw RuntimeError(errnum::PathFileAccessError);
+        for (;;) {
+            const QByteArray piece = old.read(64 * 1024);
+            if (piece.isEmpty()) {
+                if (old.error() != QFileDevice::NoError)
+                    throw RuntimeError(errnum::PathFileAccessError);
+                break;
+            }
+            put(replacement, piece);
+        }
+    }
+    put(replacement, windows1252::encode(text));
+    commit(replacement);
 }
 
 } // namespace upd::ansi_text_file

@@ -17,4 +17,8 @@ QString read(const QString& path, qsizetype limit = MaxReadBytes);
 // stays intact then, because the new content is written beside it and renamed over it.
 void write(const QString& path, const QString& text);
 
+// Appends the text to the file (created when missing) through a temporary copy that replaces the
+// old file only when complete. Raises 75 when the file cannot be read or written.
+void append(const QString& path, const QString& text);
+
 } // namespace upd::ansi_text_file

@@ -156,21 +156,22 @@ TEST_F(HostileClients, RequestsMustArriveWholeWithinTheDeadline) {
     ASSERT_TRUE(trickling.send("GET / HTTP/1.1\r\n"));
     const auto began = Clock::now();
     bool open = true;
-    for (int i = 0; open && i < 40; ++i) {
+    // Generous bounds: the machine may be busy; a server without the deadline never closes.
+    for (int i = 0; open && i < 80; ++i) {
         std::this_thread::sleep_for(100ms);
         open = trickling.send("X-Langsam: ja\r\n") && !trickling.closedWithin(1ms);
     }
     const auto lasted = Clock::now() - began;
     EXPECT_FALSE(open);
     EXPECT_GE(lasted, 600ms);
-    EXPECT_LT(lasted, 2500ms);
+    EXPECT_LT(lasted, 6s);
 
     // A body trickling in after its head fares the same.
     RawConnection slowBody(port);
     ASSERT_TRUE(slowBody.send("POST /dataupdateframe.aspx HTTP/1.1\r\nHost: t\r\n"
                               "Content-Length: 1000\r\n\r\nVERS="));
     open = true;
-    for (int i = 0; open && i < 40; ++i)
+    for (int i = 0; open && i < 80; ++i)
         open = slowBody.send("1") && !slowBody.closedWithin(100ms);
     EXPECT_FALSE(open);
     EXPECT_EQ(server_->lateRequests(), 2u);

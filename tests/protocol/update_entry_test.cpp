@@ -1,0 +1,138 @@
+#include "core/runtime_error.h"
+#include "protocol/update_entry.h"
+
+#include <gtest/gtest.h>
+
+namespace upd {
+namespace {
+
+QString entryXml(const QString& version, const QString& flags) {
+    return QStringLiteral("<update><version>%1</version><name>Programm-Update</name>"
+                          "<files>setup.zip;lies mich.txt</files><filestoextract>setup.zip"
+                          "</filestoextract><pw></pw><path>updates/qgr</path><min>1.0.0</min>"
+                          "<max>1.0.9</max><start_file>setup.exe</start_file>%2</update>")
+        .arg(version, flags);
+}
+
+QString flags(const char* dlls, const char* master, const char* noArgs) {
+    return QStringLiteral("<new_dlls>%1</new_dlls><new_master_version>%2</new_master_version>"
+                          "<no_startup_args>%3</no_startup_args>")
+        .arg(QLatin1String(dlls), QLatin1String(master), QLatin1String(noArgs));
+}
+
+XmlNode loadRoot(XmlDocument& document, const QString& text) {
+    EXPECT_TRUE(document.loadXml(text)) << text.toStdString();
+    return document.documentElement();
+}
+
+TEST(UpdateEntry, AnswerIsReadOnceIntoTypedEntriesAndHardwareTexts) {
+    const QString first = entryXml(QStringLiteral("1.1.0"), flags("True", "false", "0"));
+    const QString second = entryXml(QStringLiteral("1.2.0"), flags("TRUE", "-1", " 2 "));
+    const QString hardware = QStringLiteral("<hardware><cpu>x86</cpu></hardware>");
+    XmlDocument answer;
+    const XmlNode root =
+        loadRoot(answer, QStringLiteral("<?xml version=\"1.0\"?><updates>") + first + hardware +
+                             QStringLiteral("<other/>") + second + QStringLiteral("</updates>"));
+
+    const ProgramUpdateAnswer read = readProgramUpdateAnswer(root);
+
+    ASSERT_EQ(read.updates.size(), 2u);
+    const UpdateEntry& e = read.updates[0];
+    EXPECT_EQ(e.version, QStringLiteral("1.1.0"));
+    EXPECT_EQ(e.name, QStringLiteral("Programm-Update"));
+    EXPECT_EQ(e.files, (QStringList{QStringLiteral("setup.zip"), QStringLiteral("lies mich.txt")}));
+    EXPECT_EQ(e.filesToExtract, QStringLiteral("setup.zip"));
+    EXPECT_EQ(e.pw, QString());
+    EXPECT_EQ(e.path, QStringLiteral("updates/qgr"));
+    EXPECT_EQ(e.min, QStringLiteral("1.0.0"));
+    EXPECT_EQ(e.max, QStringLiteral("1.0.9"));
+    EXPECT_EQ(e.startFile, QStringLiteral("setup.exe"));
+    EXPECT_EQ(std::tuple(e.newDlls, e.newMasterVersion, e.noStartupArgs),
+              std::tuple(true, false, false));
+    // The XML document writes an empty element in its short form.
+    EXPECT_EQ(e.xml, QString(first).replace(QStringLiteral("<pw></pw>"), QStringLiteral("<pw/>")));
+    const UpdateEntry& f = read.updates[1];
+    EXPECT_EQ(f.version, QStringLiteral("1.2.0"));
+    EXPECT_EQ(std::tuple(f.newDlls, f.newMasterVersion, f.noStartupArgs),
+              std::tuple(true, true, true));
+    EXPECT_EQ(read.hardwareXml, QStringList{hardware});
+}
+
+TEST(UpdateEntry, MissingElementsBadBooleansAndNonElementsRaiseRunTimeErrors) {
+    struct Case {
+        const char* what;
+        QString answer;
+        int error;
+    };
+    QString missing = entryXml(QStringLiteral("1.1.0"), flags("True", "False", "False"));
+    missing.replace(QStringLiteral("<start_file>setup.exe</start_file>"), QString());
+    const std::vector<Case> cases{
+        {"missing start_file", missing, errnum::ObjectNotSet},
+        {"missing Boolean", entryXml(QStringLiteral("1.1.0"), QString()), errnum::ObjectNotSet},
+        {"empty Boolean", entryXml(QStringLiteral("1.1.0"), flags("", "False", "False")),
+         errnum::TypeMismatch},
+        {"German word", entryXml(QStringLiteral("1.1.0"), flags("Wahr", "False", "False")),
+         errnum::TypeMismatch},
+        {"yes", entryXml(QStringLiteral("1.1.0"), flags("True", "yes", "False")),
+         errnum::TypeMismatch},
+        {"comment beside the entries",
+         entryXml(QStringLiteral("1.1.0"), flags("True", "False", "False")) +
+             QStringLiteral("<!-- Kommentar -->"),
+         errnum::TypeMismatch},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        XmlDocument answer;
+        const XmlNode root =
+            loadRoot(answer, QStringLiteral("<updates>") + c.answer + QStringLiteral("</updates>"));
+        try {
+            readProgramUpdateAnswer(root);
+            ADD_FAILURE() << "no run-time error";
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(error.number(), c.error);
+        }
+    }
+}
+
+TEST(UpdateEntry, ManifestReaderSkipsWhatIsNoUpdateAndTakesTheFirstElementOfAName) {
+    // The first "version" in document order is the one nested before the entry's own.
+    const QString nested = QStringLiteral("<update><info><version>9.9.9</version></info>") +
+                           entryXml(QStringLiteral("1.1.0"), flags("1", "0", "false"))
+                               .mid(QStringLiteral("<update>").size());
+    XmlDocument manifest;
+    const XmlNode root = loadRoot(manifest, QStringLiteral("<updates><!-- x -->") + nested +
+                                                QStringLiteral("<hardware/>text</updates>"));
+
+    const auto entries = readManifestEntries(root);
+
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].version, QStringLiteral("9.9.9"));
+    EXPECT_TRUE(entries[0].newDlls);
+}
+
+TEST(UpdateEntry, VersionFitsBetweenBothBoundsInclusiveInTextOrder) {
+    struct Case {
+        const char* version;
+        const char* min;
+        const char* max;
+        bool fits;
+    };
+    const std::vector<Case> cases{
+        {"1.0.5", "1.0.0", "1.0.9", true},    {"1.0.0", "1.0.0", "1.0.9", true}, // equal to min
+        {"1.0.9", "1.0.0", "1.0.9", true},                                       // equal to max
+        {"1.0.10", "1.0.0", "1.0.9", true}, // text order: "1" < "9" at the fifth character
+        {"1.1.0", "1.0.0", "1.0.9", false},   {"0.9.9", "1.0.0", "1.0.9", false},
+        {"1.10", "1.9", "1.99", false},   // "1.10" sorts before "1.9"
+        {"1.0", "1.0.0", "1.0.9", false}, // a prefix is the smaller text
+        {"1.0.0.1", "1.0.0", "1.0.0", false}, {"", "", "", true},
+        {"1.0.5", "1.0.9", "1.0.0", false}, // bounds the wrong way round fit nothing
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(versionFits(QLatin1String(c.version), QLatin1String(c.min), QLatin1String(c.max)),
+                  c.fits)
+            << c.version << " in [" << c.min << ", " << c.max << "]";
+    }
+}
+
+} // namespace
+} // namespace upd
