@@ -2,6 +2,7 @@
 
 #include "ui/frm_update_info.h"
 #include "wizard/data_query.h"
+#include "wizard/package_download_step.h"
 #include "wizard/single_file_download.h"
 #include "wizard/transfer_status.h"
 #include "wizard/update_search.h"
@@ -32,7 +33,7 @@ void ProgramWizardSteps::SearchForUpdates(WizardWindow& window) {
 
 bool ProgramWizardSteps::DownloadUpdateFiles(WizardWindow& window, std::int32_t& errNumber,
                                              QString& errText) {
-    return unavailable_.DownloadUpdateFiles(window, errNumber, errText);
+    return upd::DownloadUpdateFiles(window, controlFor(window), errNumber, errText);
 }
 
 void ProgramWizardSteps::InstallProgramUpdates(WizardWindow& window) {

@@ -33,8 +33,7 @@ void DownloadNewUpdater(WizardWindow& window, WizardSteps& steps) {
         if (!window.flags().CloseRequested)
             messages.visibleMessageArea().show(
                 QStringLiteral("Fehler : %1").arg(errcode::DownloadFailed) + CrLf +
-                    QStringLiteral("Der Download konnten nicht beendet werden! Versuchen Sie es "
-                                   "bitte später nochmal!"),
+                    DownloadNotFinished,
                 AttentionColor);
         return;
     }

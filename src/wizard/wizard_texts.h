@@ -12,6 +12,8 @@ inline const QString NextInstallsUpdater =
     QStringLiteral("Klicken Sie bitte auf 'Weiter', um die Installation des Updates zu starten.");
 inline const QString NextInstallsUpdates =
     QStringLiteral("Klicken Sie bitte auf 'Weiter', um die Installation der Updates zu starten.");
+inline const QString DownloadNotFinished = QStringLiteral(
+    "Der Download konnten nicht beendet werden! Versuchen Sie es bitte später nochmal!");
 inline const QString NothingDownloaded = QStringLiteral(
     "Es konnten keine neuen Versionen heruntergeladen werden. Bitte versuchen Sie es "
     "zu einem späteren Zeitpunkt nochmal.");
