@@ -52,6 +52,11 @@ RuntimeError engineError(const QSqlError& error) {
         return RuntimeError(
             dberr::ConversionError,
             withDetail(QStringLiteral("Fehler beim Konvertieren des Datentyps."), detail));
+    // The driver does not always pass the extended code of a strict table's type check.
+    if (detail.startsWith(QStringLiteral("cannot store")))
+        return RuntimeError(
+            dberr::ConversionError,
+            withDetail(QStringLiteral("Der Wert passt nicht zum Datentyp des Feldes."), detail));
     if (numeric && code == SqliteConstraint) {
         if (detail.contains(QStringLiteral("UNIQUE")) ||
             detail.contains(QStringLiteral("PRIMARY KEY")))
@@ -65,11 +70,6 @@ RuntimeError engineError(const QSqlError& error) {
             return RuntimeError(
                 dberr::FieldRequired,
                 withDetail(QStringLiteral("Ein Pflichtfeld des Datensatzes ist leer."), detail));
-        if (detail.contains(QStringLiteral("cannot store")))
-            return RuntimeError(dberr::ConversionError,
-                                withDetail(QStringLiteral("Der Wert passt nicht zum Datentyp des "
-                                                          "Feldes."),
-                                           detail));
         return RuntimeError(dberr::EngineError,
                             withDetail(QStringLiteral("Eine Gültigkeitsregel der Tabelle wurde "
                                                       "verletzt."),
