@@ -33,9 +33,26 @@ constexpr std::array<Field, 4> OptionalFields = {Name, Hauptname, CreateDate, La
 
 class TermWriter {
 public:
-    TermWriter(QSqlDatabase& db, const TermTable& table) : db_(db), table_(table) {
-        if (!table.parentTable.isEmpty())
-            parentInsert_ = prepareOrThrow(db, parentInsertSql());
+    TermWriter(QSqlDatabase& db, const TermTable& table)
+        : db_(db), table_(table),
+          termLookup_(
+              prepareOrThrow(db, QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? AND %3 = ? LIMIT 1")
+                                     .arg(quotedName(table.table), quotedName(table.itemColumn),
+                                          quotedName(table.synonymColumn)))) {
+        if (!table.parentTable.isEmpty()) {
+            const QString parent = quotedName(table.parentTable);
+            parentLookup_ = prepareOrThrow(
+                db, QStringLiteral("SELECT 1 FROM %1 WHERE \"NR\" = ? LIMIT 1").arg(parent));
+            parentInsert_ = prepareOrThrow(
+                db, QStringLiteral("INSERT INTO %1 (\"NR\") VALUES (?)").arg(parent));
+        } else {
+            // Where the two keys form a unique index, the insert itself passes over an existing
+            // term: one statement per record instead of two. Other tables look up first.
+            QSqlQuery probe(db);
+            skipsExistingItself_ = probe.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (?,?)")
+                                                     .arg(quotedName(table.table), keyColumns()) +
+                                                 onConflictClause());
+        }
     }
 
     void write(const PayloadRecord& record) {
@@ -43,11 +60,10 @@ public:
         const QString synonym = record.text(IdSynonim);
         const QVariant itemKey =
             table_.numericItem ? QVariant(numeric::toDouble(item)) : QVariant(item);
-        if (parentInsert_) {
+        if (!skipsExistingItself_ && found(termLookup_, {itemKey, synonym}))
+            return;
+        if (parentLookup_ && !found(*parentLookup_, {synonym})) {
             parentInsert_->bindValue(0, synonym);
-            parentInsert_->bindValue(1, synonym);
-            parentInsert_->bindValue(2, itemKey);
-            parentInsert_->bindValue(3, synonym);
             executeOrThrow(*parentInsert_);
         }
 
@@ -62,8 +78,6 @@ public:
         for (std::size_t i = 0; i < OptionalFields.size(); ++i)
             if (mask & (1u << i))
                 insert.bindValue(position++, record.text(OptionalFields[i]));
-        insert.bindValue(position++, itemKey);
-        insert.bindValue(position++, synonym);
         executeOrThrow(insert);
     }
 
@@ -85,24 +99,28 @@ private:
         }
     }
 
-    QString termExists() const {
-        return QStringLiteral("EXISTS (SELECT 1 FROM %1 WHERE %2 = ? AND %3 = ?)")
-            .arg(quotedName(table_.table), quotedName(table_.itemColumn),
-                 quotedName(table_.synonymColumn));
+    QString keyColumns() const {
+        return quotedName(table_.itemColumn) + u',' + quotedName(table_.synonymColumn);
     }
 
-    QString parentInsertSql() const {
-        const QString parent = quotedName(table_.parentTable);
-        return QStringLiteral("INSERT INTO %1 (\"NR\") SELECT ? WHERE NOT EXISTS "
-                              "(SELECT 1 FROM %1 WHERE \"NR\" = ?) AND NOT %2")
-            .arg(parent, termExists());
+    QString onConflictClause() const {
+        return QStringLiteral(" ON CONFLICT (%1) DO NOTHING").arg(keyColumns());
+    }
+
+    static bool found(QSqlQuery& lookup, std::initializer_list<QVariant> keys) {
+        int position = 0;
+        for (const QVariant& key : keys)
+            lookup.bindValue(position++, key);
+        executeOrThrow(lookup);
+        const bool any = lookup.next();
+        lookup.finish();
+        return any;
     }
 
     QSqlQuery& insertFor(unsigned mask) {
         std::optional<QSqlQuery>& insert = inserts_[mask];
         if (!insert) {
-            QString columns =
-                quotedName(table_.itemColumn) + u',' + quotedName(table_.synonymColumn);
+            QString columns = keyColumns();
             QString values = QStringLiteral("?,?");
             for (std::size_t i = 0; i < OptionalFields.size(); ++i) {
                 if (mask & (1u << i)) {
@@ -110,15 +128,17 @@ private:
                     values += QStringLiteral(",?");
                 }
             }
-            insert = prepareOrThrow(
-                db_, QStringLiteral("INSERT INTO %1 (%2) SELECT %3 WHERE NOT %4")
-                         .arg(quotedName(table_.table), columns, values, termExists()));
+            insert = prepareOrThrow(db_, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                             .arg(quotedName(table_.table), columns, values));
         }
         return *insert;
     }
 
     QSqlDatabase& db_;
     const TermTable& table_;
+    QSqlQuery termLookup_;
+    bool skipsExistingItself_ = false;
+    std::optional<QSqlQuery> parentLookup_;
     std::optional<QSqlQuery> parentInsert_;
     std::array<std::optional<QSqlQuery>, 1u << OptionalFields.size()> inserts_;
 };

@@ -110,11 +110,16 @@ private:
         return std::nullopt;
     }
 
+    // The set holds the write lock, so the few text blocks cannot change while it runs.
     bool blockKnown(int block) {
+        const auto cached = knownBlocks_.find(block);
+        if (cached != knownBlocks_.end())
+            return cached->second;
         blockLookup_->bindValue(0, block);
         executeOrThrow(*blockLookup_);
         const bool known = blockLookup_->next();
         blockLookup_->finish();
+        knownBlocks_.emplace(block, known);
         return known;
     }
 
@@ -155,6 +160,7 @@ private:
     RowWriter texts_;
     RowValues row_;
     std::optional<QSqlQuery> blockLookup_;
+    std::map<int, bool> knownBlocks_;
     std::map<QString, QSqlQuery> links_;
 };
 
