@@ -128,8 +128,11 @@ private:
                     values += QStringLiteral(",?");
                 }
             }
-            insert = prepareOrThrow(db_, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                             .arg(quotedName(table_.table), columns, values));
+            QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                              .arg(quotedName(table_.table), columns, values);
+            if (skipsExistingItself_)
+                sql += onConflictClause();
+            insert = prepareOrThrow(db_, sql);
         }
         return *insert;
     }
