@@ -107,10 +107,11 @@ TEST(Driver, ProductCodesAreComparedExactly) {
 
 TEST(Driver, AFailingSetStopsTheInstallationAndKeepsWhatWasWritten) {
     SampleHost host(ProductFamily::Naehrstoffe);
-    const InstallRun run = install(host, QStringLiteral("QBR"),
-                            QStringLiteral("<d><new_naehrst><c>%1<r><id_item>9</id_item></r>%2</c>"
-                                           "</new_naehrst><new_naehrst><c>%3</c></new_naehrst></d>")
-                                .arg(nutrient(1, 10), nutrient(2, 10), nutrient(3, 10)));
+    const InstallRun run =
+        install(host, QStringLiteral("QBR"),
+                QStringLiteral("<d><new_naehrst><c>%1<r><id_item>9</id_item></r>%2</c>"
+                               "</new_naehrst><new_naehrst><c>%3</c></new_naehrst></d>")
+                    .arg(nutrient(1, 10), nutrient(2, 10), nutrient(3, 10)));
     EXPECT_FALSE(run.outcome.succeeded);
     EXPECT_EQ(run.outcome.errText, QStringLiteral("Datensatz fehlerhaft."));
     EXPECT_EQ(run.sink.log, Open + QStringLiteral("\r\n Übertrage die neuen Nährstoffe ..."));

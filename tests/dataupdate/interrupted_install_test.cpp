@@ -15,7 +15,7 @@ using test::SampleHost;
 TEST(InterruptedInstall, AKilledInstallationLeavesTheDatabaseConsistent) {
     SampleHost host(ProductFamily::IndikLexikonShg);
     QString terms;
-    for (int i = 1; i <= 300'000; ++i)
+    for (int i = 1; i <= 150'000; ++i)
         terms += QStringLiteral("<r><id_item>%1</id_item><id_synonim>%2</id_synonim>"
                                 "<Name>Begriff %1</Name></r>")
                      .arg(i)
@@ -41,7 +41,7 @@ TEST(InterruptedInstall, AKilledInstallationLeavesTheDatabaseConsistent) {
         while (child.canReadLine()) {
             const QList<QByteArray> numbers = child.readLine().trimmed().split(' ');
             midSet = midSet ||
-                     (numbers.size() == 2 && numbers[1] == "300000" && numbers[0].toInt() > 1000);
+                     (numbers.size() == 2 && numbers[1] == "150000" && numbers[0].toInt() > 1000);
         }
     }
     ASSERT_TRUE(midSet) << "the child never reached the middle of the term set";
@@ -61,7 +61,7 @@ TEST(InterruptedInstall, AKilledInstallationLeavesTheDatabaseConsistent) {
     ASSERT_TRUE(again.waitForFinished(120'000));
     EXPECT_EQ(again.exitCode(), 0);
     EXPECT_EQ(host.value(QStringLiteral("SELECT count(*) FROM Indikationsnamen")),
-              QStringLiteral("300000"));
+              QStringLiteral("150000"));
 }
 
 } // namespace
