@@ -8,7 +8,7 @@ set(UPDATER_SUPPORT_TELEPHONE "Telefon-Hotline: 0800 1234567" CACHE STRING "Supp
 set(UPDATER_PASSWORD_CONSTANT_1 "4930172854610938275640192837465" CACHE STRING "Archive password constant (31 digits)")
 set(UPDATER_PASSWORD_CONSTANT_2 "73920184756301928374650192837465019283746501928374650192837" CACHE STRING "Archive password constant (59 digits)")
 set(UPDATER_PASSWORD_CONSTANT_3 "582039174650283917465028391746502839174650" CACHE STRING "Archive password constant (42 digits)")
-set(UPDATER_WORKGROUP_PASSWORD "quorlan" CACHE STRING "Password of the database workgroup user")
+set(UPDATER_WORKGROUP_PASSWORD "113,76,55,100" CACHE STRING "Password of the database workgroup user: its four character codes")
 
 foreach(constant_and_length 1:31 2:59 3:42)
   string(REPLACE ":" ";" pair "${constant_and_length}")
@@ -20,6 +20,15 @@ foreach(constant_and_length 1:31 2:59 3:42)
     message(FATAL_ERROR "UPDATER_PASSWORD_CONSTANT_${index} must be ${expected} digits")
   endif()
 endforeach()
+
+# The workgroup password never stands whole in the program: four decimal character codes.
+# Build directories configured before carry the earlier plain default; move them on.
+if(UPDATER_WORKGROUP_PASSWORD STREQUAL "quorlan")
+  set(UPDATER_WORKGROUP_PASSWORD "113,76,55,100" CACHE STRING "Password of the database workgroup user: its four character codes" FORCE)
+endif()
+if(NOT UPDATER_WORKGROUP_PASSWORD MATCHES "^ *[0-9]+ *, *[0-9]+ *, *[0-9]+ *, *[0-9]+ *$")
+  message(FATAL_ERROR "UPDATER_WORKGROUP_PASSWORD must be four character codes, e.g. 113,76,55,100")
+endif()
 
 configure_file(${CMAKE_CURRENT_LIST_DIR}/deployment_defaults.h.in
                ${CMAKE_BINARY_DIR}/generated/deployment_defaults.h @ONLY)

@@ -50,8 +50,8 @@ void RequestDeadlines::run(std::chrono::milliseconds checkEvery) {
                 continue;
             // The socket stays open (and its number taken) until forget() has run, which needs
             // the lock held here.
+            ++expired_; // counted before the client can see the close
             ::shutdown(connection.socket, SHUT_RDWR);
-            ++expired_;
         }
     }
 }

@@ -15,7 +15,7 @@ struct DeploymentSettings {
     QString passwordConstant1; // QUORLAN_UPDATE_PASSWORD_CONSTANT_1 (31 digits)
     QString passwordConstant2; // QUORLAN_UPDATE_PASSWORD_CONSTANT_2 (59 digits)
     QString passwordConstant3; // QUORLAN_UPDATE_PASSWORD_CONSTANT_3 (42 digits)
-    QString workgroupPassword; // QUORLAN_UPDATE_WORKGROUP_PASSWORD
+    QString workgroupPassword; // QUORLAN_UPDATE_WORKGROUP_PASSWORD (four character codes)
 
     // The compiled-in values only.
     static DeploymentSettings compiledDefaults();

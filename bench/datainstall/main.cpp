@@ -1,0 +1,233 @@
+// Writes a generated payload of 100 000 term records and 20 000 texts into a fresh sample
+// database through the real driver, with the progress shown in real (offscreen) text boxes, and
+// the same rows through plain prepared inserts in one transaction; prints both rates, the peak
+// memory against the payload size, and as its last line the ratio of the two rates.
+
+#include "core/xml_document.h"
+#include "dataupdate/data_install.h"
+#include "dataupdate/sample/sample_host.h"
+#include "dataupdate/sqlite_connection.h"
+#include "dataupdate/text_conversions.h"
+#include "dataupdate/workgroup_password.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace upd::dataupdate;
+
+constexpr int Terms = 100'000;
+constexpr int Texts = 20'000;
+constexpr int Blocks = 5; // the sample database's text blocks 1 to 5
+const QString Codes = QStringLiteral("113,76,55,100");
+
+// The window's side: the log box and the message box, repainted through the event loop.
+class WindowSink final : public DataInstallSink {
+public:
+    WindowSink() {
+        log_.resize(600, 300);
+        message_.resize(600, 40);
+        log_.show();
+        message_.show();
+    }
+    void appendLog(const QString& piece) override {
+        QElapsedTimer timer;
+        timer.start();
+        log_.moveCursor(QTextCursor::End);
+        log_.insertPlainText(piece);
+        QApplication::processEvents();
+        displayNs += timer.nsecsElapsed();
+    }
+    void showRecordProgress(std::int64_t record, std::int64_t records) override {
+        QElapsedTimer timer;
+        timer.start();
+        message_.setPlainText(recordProgressText(record, records));
+        QApplication::processEvents();
+        ++shown;
+        displayNs += timer.nsecsElapsed();
+    }
+    long shown = 0;
+    qint64 displayNs = 0;
+
+private:
+    QPlainTextEdit log_;
+    QPlainTextEdit message_;
+};
+
+std::string termName(int i) {
+    return "Begriff Nr. " + std::to_string(i) + " (Übersicht)";
+}
+
+std::string textOf(int i) {
+    return "Beschreibung " + std::to_string(i) +
+           ": „Typische Beschwerden“ – Kopfschmerz, Übelkeit, Schwindel… und weitere.";
+}
+
+std::string makePayload() {
+    std::string xml = "<dataupdate><new_indik><datensaetze>";
+    xml.reserve(std::size_t(Terms) * 200 + std::size_t(Texts) * 260);
+    for (int i = 1; i <= Terms; ++i)
+        xml += "<datensatz><id_item>" + std::to_string(i) + "</id_item><id_synonim>" +
+               std::to_string(i / 3) + "</id_synonim><Name>" + termName(i) + "</Name><Hauptname>" +
+               (i % 3 == 0 ? "1" : "0") +
+               "</Hauptname><createdate>2024-06-01</createdate><lastupdate>2024-06-01"
+               "</lastupdate></datensatz>";
+    xml += "</datensaetze></new_indik><indik_texte><datensaetze>";
+    for (int i = 1; i <= Texts; ++i)
+        xml += "<datensatz><id_synonim>" + std::to_string(i / Blocks) +
+               "</id_synonim><id_baustein>" + std::to_string(i % Blocks + 1) +
+               "</id_baustein><text>" + textOf(i) +
+               "</text><createdate>2024-06-01</createdate><lastupdate>2024-06-01</lastupdate>"
+               "</datensatz>";
+    xml += "</datensaetze></indik_texte></dataupdate>";
+    return xml;
+}
+
+long statusKiB(const char* field) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(int(qstrlen(field))).trimmed().split(' ').front().toLong();
+    return 0;
+}
+
+void resetPeakMemory() {
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+void createHost(const QString& directory) {
+    sample::createSampleHost(directory, QStringLiteral("bench.db"),
+                             sample::ProductFamily::IndikLexikonShg, workgroupPassword(Codes),
+                             false);
+}
+
+// The same rows with one prepared insert per table in one transaction.
+double baselineSeconds(const QString& directory) {
+    std::vector<QString> names(Terms + 1);
+    std::vector<QString> texts(Texts + 1);
+    for (int i = 1; i <= Terms; ++i)
+        names[std::size_t(i)] = QString::fromStdString(termName(i));
+    for (int i = 1; i <= Texts; ++i)
+        texts[std::size_t(i)] = ConvToHtml(QString::fromStdString(textOf(i)));
+    SqliteConnection connection;
+    if (!connection.open(directory + QStringLiteral("/bench.db"), SqliteConnection::Mode::ReadWrite,
+                         2000))
+        return 0;
+    QSqlDatabase& db = connection.database();
+    QElapsedTimer timer;
+    timer.start();
+    executeOrThrow(db, QStringLiteral("BEGIN IMMEDIATE"));
+    QSqlQuery term = prepareOrThrow(
+        db, QStringLiteral("INSERT INTO Indikationsnamen (ID, NR, Name, Hauptname, CREATEDATE, "
+                           "LASTUPDATE) VALUES (?, ?, ?, ?, ?, ?)"));
+    const QString date = QStringLiteral("2024-06-01");
+    for (int i = 1; i <= Terms; ++i) {
+        term.bindValue(0, QString::number(i));
+        term.bindValue(1, QString::number(i / 3));
+        term.bindValue(2, names[std::size_t(i)]);
+        term.bindValue(3, i % 3 == 0 ? 1 : 0);
+        term.bindValue(4, date);
+        term.bindValue(5, date);
+        executeOrThrow(term);
+    }
+    QSqlQuery text = prepareOrThrow(
+        db,
+        QStringLiteral("INSERT INTO Indikationstexte (Indikations_Nr, id_baustein, original, "
+                       "\"Länge_Original\", angelegt, \"geändert\") VALUES (?, ?, ?, ?, ?, ?)"));
+    for (int i = 1; i <= Texts; ++i) {
+        const QString& original = texts[std::size_t(i)];
+        text.bindValue(0, QString::number(i / Blocks));
+        text.bindValue(1, i % Blocks + 1);
+        text.bindValue(2, original);
+        text.bindValue(3, int(original.size()));
+        text.bindValue(4, date);
+        text.bindValue(5, date);
+        executeOrThrow(text);
+    }
+    executeOrThrow(db, QStringLiteral("COMMIT"));
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    QApplication app(argc, argv);
+    const double records = Terms + Texts;
+
+    QTemporaryDir ours;
+    QTemporaryDir plain;
+    createHost(ours.path());
+    createHost(plain.path());
+    WindowSink sink;
+
+    // Memory from before the answer text exists: the text, the loaded document, the
+    // installation; and separately what the installation adds to the loaded document.
+    const long before = statusKiB("VmRSS:");
+    resetPeakMemory();
+    double payloadBytes = 0;
+    double oursSeconds = 0;
+    long loadPeak = 0;
+    long loaded = 0;
+    long installPeak = 0;
+    bool succeeded = false;
+    {
+        upd::XmlDocument payload;
+        {
+            const QString answer = QString::fromStdString(makePayload());
+            payloadBytes = double(answer.toUtf8().size());
+            if (!payload.loadXml(answer))
+                return 1;
+        }
+        loadPeak = statusKiB("VmHWM:");
+        loaded = statusKiB("VmRSS:");
+        resetPeakMemory();
+        QElapsedTimer timer;
+        timer.start();
+        const DataInstallOutcome outcome =
+            installDataPayload({ours.path(), QStringLiteral("bench.db"), Codes},
+                               QStringLiteral("QGR"), payload.firstChild(), sink);
+        oursSeconds = double(timer.nsecsElapsed()) / 1e9;
+        installPeak = statusKiB("VmHWM:");
+        succeeded = outcome.succeeded;
+        if (!succeeded)
+            std::printf("installation failed: %s\n", qPrintable(outcome.errText));
+    }
+    if (!succeeded)
+        return 1;
+
+    const double plainSeconds = baselineSeconds(plain.path());
+    const double oursRate = records / oursSeconds;
+    const double plainRate = records / plainSeconds;
+    const auto mib = [](double kib) {
+        return kib / 1024.0;
+    };
+    const double payloadKiB = payloadBytes / 1024.0;
+    const double peakKiB = double(std::max(loadPeak, installPeak) - before);
+    std::printf("payload: %d term records and %d texts, %.1f MiB of XML (UTF-8)\n", Terms, Texts,
+                mib(payloadKiB));
+    std::printf("driver: %.2f s, %.0f records/s; %.2f s of it in the window's %ld progress "
+                "texts and log pieces\n",
+                oursSeconds, oursRate, double(sink.displayNs) / 1e9, sink.shown);
+    std::printf("baseline, plain prepared inserts in one transaction: %.2f s, %.0f records/s\n",
+                plainSeconds, plainRate);
+    std::printf("peak memory: %.1f MiB = %.2f x the payload (answer text and document load "
+                "%.1f MiB, installation adds %.1f MiB to the loaded document)\n",
+                mib(peakKiB), peakKiB / payloadKiB, mib(double(loadPeak - before)),
+                mib(double(installPeak - loaded)));
+    std::printf("ratio %.2f\n", oursRate / plainRate);
+    return 0;
+}
