@@ -1,6 +1,7 @@
 // The sample catalog's archives and setup programs, checked against what the client does with
 // them: unpack with the decoded password, run the setup, read the "Working" flag.
 
+#include "package/zip_extraction.h"
 #include "updateserver/catalog.h"
 
 #include <QProcess>
@@ -9,7 +10,6 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
-#include <zip.h>
 
 namespace upd::server {
 namespace {
@@ -23,28 +23,17 @@ std::string fileContent(const fs::path& file) {
     return std::string(std::istreambuf_iterator<char>(stream), {});
 }
 
-// The content of one archive member, or nothing when it cannot be read with that password.
+// The content of one archive member as the updater unpacks it, or nothing when the archive does
+// not unpack with that password.
 std::optional<std::string> member(const fs::path& archive, const char* name,
                                   const std::optional<std::string>& password) {
-    int error = 0;
-    zip_t* zip = zip_open(archive.c_str(), ZIP_RDONLY, &error);
-    if (zip == nullptr)
+    QTemporaryDir target;
+    const ExtractionOutcome outcome =
+        extractArchive(QString::fromStdString(archive.string()), target.path(),
+                       password ? QString::fromStdString(*password) : QString());
+    if (!outcome.ok())
         return std::nullopt;
-    if (password)
-        zip_set_default_password(zip, password->c_str());
-    std::optional<std::string> content;
-    if (zip_file_t* file = zip_fopen(zip, name, 0)) {
-        std::string data;
-        char block[4096];
-        zip_int64_t got = 0;
-        while ((got = zip_fread(file, block, sizeof block)) > 0)
-            data.append(block, static_cast<std::size_t>(got));
-        if (got == 0)
-            content = data;
-        zip_fclose(file);
-    }
-    zip_discard(zip);
-    return content;
+    return fileContent(fs::path(target.path().toStdString()) / name);
 }
 
 TEST(SampleCatalog, ArchivesHoldTheSourcesAndOpenWithTheCatalogsPassword) {
