@@ -1,6 +1,7 @@
 #include "app/program_steps.h"
 
 #include "ui/frm_update_info.h"
+#include "wizard/data_install_step.h"
 #include "wizard/data_query.h"
 #include "wizard/package_download_step.h"
 #include "wizard/single_file_download.h"
@@ -57,7 +58,7 @@ bool ProgramWizardSteps::QueryDataUpdates(WizardWindow& window, int mode, const 
 }
 
 void ProgramWizardSteps::InstallDataUpdates(WizardWindow& window) {
-    unavailable_.InstallDataUpdates(window);
+    upd::InstallDataUpdates(window);
 }
 
 bool ProgramWizardSteps::transferBusy() {

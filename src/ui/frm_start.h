@@ -32,7 +32,8 @@ class frmStart final : public QWidget,
                        private WizardStateMover,
                        private WizardTextBoxes,
                        private DownloadBar,
-                       private TransferObserver {
+                       private TransferObserver,
+                       private StepDialogs {
     Q_OBJECT
 public:
     frmStart(Session& session, Prompts& prompts, EventLoop& loop, WizardSteps& steps,
@@ -58,6 +59,7 @@ public:
     WizardTextBoxes& boxes() override { return *this; }
     DownloadBar& downloadBar() override { return *this; }
     TransferObserver& transferDisplay() override { return *this; }
+    StepDialogs& dialogs() override { return *this; }
 
     std::int32_t wizardState() const override { return WizardState_; }
     // Moves the wizard and refreshes the window for the new state.
@@ -137,6 +139,9 @@ private:
     TabControl& tabs() override { return tabControl_; }
     void setInfoButtonVisible(bool visible) override;
     void clickInfoButton() override { lblInfo_Click(); }
+    void clickEndButton() override { lblEnd_Click(); }
+    // StepDialogs
+    std::unique_ptr<WaitNotice> openWaitNotice() override;
     bool isWindowVisible() const override { return isVisible(); }
     // WizardTextBoxes
     TextArea& internetVersion() override { return internetVersion_; }

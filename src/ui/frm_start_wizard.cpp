@@ -8,6 +8,7 @@
 #include "ui/frm_dir_auswahl.h"
 #include "ui/frm_info.h"
 #include "ui/frm_start.h"
+#include "ui/wait_notice.h"
 #include "wizard/download_steps.h"
 #include "wizard/wizard_texts.h"
 
@@ -133,6 +134,10 @@ TextArea& frmStart::visibleMessageArea() {
 
 void frmStart::setInfoButtonVisible(bool visible) {
     lblInfo->setVisible(visible);
+}
+
+std::unique_ptr<WaitNotice> frmStart::openWaitNotice() {
+    return std::make_unique<FrmWaitNotice>(session_, this);
 }
 
 void frmStart::moveWizardTo(std::int32_t state) {

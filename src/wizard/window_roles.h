@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 namespace upd {
 
@@ -72,6 +73,8 @@ public:
     virtual void setInfoButtonVisible(bool visible) = 0;
     // Runs the click of lblInfo, as the search does once when the window is visible.
     virtual void clickInfoButton() = 0;
+    // Runs the click of lblEnd, as a finished installation does.
+    virtual void clickEndButton() = 0;
     virtual bool isWindowVisible() const = 0;
 };
 
@@ -103,6 +106,25 @@ public:
     virtual void setBarWidth(float widthTwips) = 0;
     virtual void setCaption(const QString& caption) = 0;
     virtual void setTransferFiguresVisible(bool visible) = 0;
+};
+
+// The wait window "frmWait" of a slow step. While it exists the mouse pointer is the hourglass;
+// destroying it unloads the window and resets the pointer.
+class WaitNotice {
+public:
+    virtual ~WaitNotice() = default;
+    // Line 0 or 1 of "lblMeldung".
+    virtual void setLine(int index, const QString& text) = 0;
+    // Shows the window without blocking.
+    virtual void show() = 0;
+};
+
+// The windows a step opens beside the main window.
+class StepDialogs {
+public:
+    virtual ~StepDialogs() = default;
+    // A new wait window, prepared but not shown; the pointer turns to the hourglass.
+    virtual std::unique_ptr<WaitNotice> openWaitNotice() = 0;
 };
 
 } // namespace upd

@@ -61,6 +61,7 @@ public:
     virtual DownloadBar& downloadBar() = 0;
     // The transfer display: bar, amount, speed, remaining time, and the close request.
     virtual TransferObserver& transferDisplay() = 0;
+    virtual StepDialogs& dialogs() = 0;
 };
 
 // The engines' side of the steps: the search, the downloads, the installations and what they need
