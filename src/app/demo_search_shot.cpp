@@ -1,6 +1,7 @@
 // For the demo on a machine without a screen: starts the updater as the host would, presses
-// "Start" once the window is up, and saves a picture of the window after the search.
-// Usage: quorlan-update-demo-shot PICTURE.png HOST-PARAMETER-STRING
+// "Start" once the window is up, and saves a picture of the window after the search; given a
+// second picture, presses "Weiter" too and saves the window after the download of the updates.
+// Usage: quorlan-update-demo-shot PICTURE.png HOST-PARAMETER-STRING [DOWNLOAD-PICTURE.png]
 
 #include "app/application_startup.h"
 #include "platform/settings_store.h"
@@ -15,8 +16,10 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorlan-Internet-Update"));
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() != 3) {
-        std::fputs("usage: quorlan-update-demo-shot PICTURE.png HOST-PARAMETER-STRING\n", stderr);
+    if (arguments.size() != 3 && arguments.size() != 4) {
+        std::fputs("usage: quorlan-update-demo-shot PICTURE.png HOST-PARAMETER-STRING "
+                   "[DOWNLOAD-PICTURE.png]\n",
+                   stderr);
         return 2;
     }
 
@@ -32,13 +35,18 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     int status = 1;
-    QTimer::singleShot(500, window, [&] {
+    // One press of the Start/Next button and a picture of what it left.
+    const auto pressAndSnap = [&](const QString& picture) {
         window->StartAskForUpdates();
         loop.yield();
-        if (window->grab().save(arguments[1])) {
-            std::printf("%s\n", qPrintable(window->visibleMessageArea().text()));
+        if (!window->grab().save(picture))
+            return false;
+        std::printf("%s\n", qPrintable(window->visibleMessageArea().text()));
+        return true;
+    };
+    QTimer::singleShot(500, window, [&] {
+        if (pressAndSnap(arguments[1]) && (arguments.size() == 3 || pressAndSnap(arguments[3])))
             status = 0;
-        }
         QApplication::quit();
     });
     QApplication::exec();
