@@ -153,6 +153,7 @@ TEST_F(PackageDownloadTest, HostileNamesAndMissingFilesFailWithoutWritingOutside
             EXPECT_EQ(state, wizard::InstallProgramUpdates);
             EXPECT_TRUE(QFile::exists(updates(c.version + "/b.txt")));
             EXPECT_FALSE(QFile::exists(updates(c.version + "/setup.sh"))) << "nothing unpacked";
+            EXPECT_FALSE(QFile::exists(updates("Hardware.xml"))) << "no hardware in the answer";
         } else {
             EXPECT_EQ(state, wizard::Search);
             EXPECT_EQ(message(), FailedText);
