@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 
 namespace upd {
 namespace {
@@ -114,12 +115,15 @@ void frmNotify::ShowMessage(const NotifyMessage& message) {
 }
 
 void frmNotify::placeMessage() {
-    int left = twips_.logicalX(shown_.PosLeft);
+    const int margin = twips_.logicalX(shown_.PosLeft);
+    int left = margin;
     if (!picture_.isNull())
-        left +=
-            picture_.deviceIndependentSize().toSize().width() + twips_.logicalX(LabelMarginTwips);
+        left += picture_.deviceIndependentSize().toSize().width() +
+                twips_.logicalX(LabelMarginTwips);
     lblMsg->adjustSize();
     lblMsg->move(left, twips_.logicalY(shown_.PosTop));
+    // Fonts differ from screen to screen: the window widens rather than cut the message off.
+    resize(std::max(twips_.logicalX(WidthTwips), left + lblMsg->width() + margin), height());
 }
 
 void frmNotify::placeWindow(std::int16_t position) {
@@ -199,6 +203,9 @@ void frmNotify::paintEvent(QPaintEvent*) {
     gradient.setColorAt(0, shown_.ColorTop);
     gradient.setColorAt(1, shown_.ColorBottom);
     painter.fillRect(rect(), gradient);
+    // A thin frame keeps the white lower edge apart from a light desktop.
+    painter.setPen(shown_.ColorTop);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
     if (!picture_.isNull())
         painter.drawPixmap(twips_.logicalX(shown_.PosLeft), twips_.logicalY(shown_.PosTop),
                            picture_);
