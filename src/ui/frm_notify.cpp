@@ -118,8 +118,8 @@ void frmNotify::placeMessage() {
     const int margin = twips_.logicalX(shown_.PosLeft);
     int left = margin;
     if (!picture_.isNull())
-        left += picture_.deviceIndependentSize().toSize().width() +
-                twips_.logicalX(LabelMarginTwips);
+        left +=
+            picture_.deviceIndependentSize().toSize().width() + twips_.logicalX(LabelMarginTwips);
     lblMsg->adjustSize();
     lblMsg->move(left, twips_.logicalY(shown_.PosTop));
     // Fonts differ from screen to screen: the window widens rather than cut the message off.
@@ -134,7 +134,8 @@ void frmNotify::placeWindow(std::int16_t position) {
     if (position == notify_position::TopLeft)
         move(area.left(), area.top());
     else if (position == notify_position::BottomRight)
-        move(area.x() + area.width() - width(), area.y() + area.height() - height());
+        move(area.x() + area.width() - width(),
+             area.y() + area.height() - twips_.logicalY(PopupPhases::RolledOutTwips));
 }
 
 void frmNotify::applyHeight() {
