@@ -7,9 +7,6 @@
 namespace upd {
 namespace {
 
-const QString ClickToInstall =
-    QStringLiteral("Klicken Sie hier") + CrLf + QStringLiteral("um diese zu installieren.");
-
 struct NoticeText {
     QString title;
     QString message;
@@ -17,6 +14,8 @@ struct NoticeText {
 
 std::optional<NoticeText> noticeText(const Session& session, int kind) {
     const QString hostTitle = session.host.ExtAppName + QStringLiteral(" Update Hinweis");
+    const QString ClickToInstall =
+        QStringLiteral("Klicken Sie hier") + CrLf + QStringLiteral("um diese zu installieren.");
     switch (kind) {
     case notice_kind::NewUpdater:
         return NoticeText{QStringLiteral("quorlan-Internet-Update Hinweis"),
