@@ -1,9 +1,12 @@
 #include "app/application_startup.h"
 
+#include "app/background_check.h"
 #include "transfer/connection_check.h"
+#include "transfer/updater_version_check.h"
 #include "ui/open_main_window.h"
+#include "wizard/update_notice.h"
 
-#include <cstdio>
+#include <QApplication>
 
 namespace upd {
 
@@ -11,6 +14,7 @@ ApplicationStartup::ApplicationStartup(Session& session, EventLoop& loop, Prompt
     : session_(session), loop_(loop), prompts_(prompts), steps_(loop, prompts) {}
 
 ApplicationStartup::~ApplicationStartup() {
+    delete notice_;
     delete mainWindow_;
 }
 
@@ -19,17 +23,39 @@ bool ApplicationStartup::isInternetReachable() {
 }
 
 bool ApplicationStartup::anotherInstanceRunning() {
-    instanceLock_ = std::make_unique<InstanceLock>();
-    return instanceLock_->anotherInstanceRunning();
+    return instanceLock_.anotherInstanceRunning();
 }
 
 void ApplicationStartup::showMainWindow() {
     mainWindow_ = OpenMainWindow(session_, prompts_, loop_, steps_);
 }
 
-void ApplicationStartup::runBackgroundCheck() {
-    // The background check (updater-version check, invisible search, notice) plugs in here.
-    std::fputs("quorlan-Internet-Update: background check not available in this build\n", stderr);
+bool ApplicationStartup::CheckUpdaterVersion() {
+    return upd::CheckUpdaterVersion(session_, loop_, session_.UpdaterPath, session_.UpdaterVersion,
+                                    session_.UpdaterFile);
+}
+
+std::int16_t ApplicationStartup::RunBackgroundCheck() {
+    return upd::RunBackgroundCheck(session_, loop_);
+}
+
+void ApplicationStartup::ShowUpdateNotice(int kind) {
+    QApplication::setQuitOnLastWindowClosed(false);
+    notice_ = new frmNotify();
+    // Gone without its action: nothing more to do.
+    QObject::connect(notice_, &QObject::destroyed, [this] {
+        if (!mainWindow_)
+            QCoreApplication::quit();
+    });
+    upd::ShowUpdateNotice(*notice_, session_, kind, [this] { showMainWindowFromNotice(); });
+    if (!notice_->isVisible())
+        delete notice_;
+}
+
+void ApplicationStartup::showMainWindowFromNotice() {
+    showMainWindow();
+    if (mainWindow_)
+        QObject::connect(mainWindow_, &QObject::destroyed, [] { QCoreApplication::quit(); });
 }
 
 } // namespace upd

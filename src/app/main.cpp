@@ -20,7 +20,7 @@ int main(int argc, char* argv[]) {
 
     upd::Main(session, upd::commandLineText(QCoreApplication::arguments()), store, prompts,
               actions);
-    if (!actions.mainWindow())
+    if (!actions.running())
         return 0;
     return QApplication::exec();
 }

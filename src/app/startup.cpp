@@ -2,6 +2,7 @@
 
 #include "app/host_parameters.h"
 #include "core/runtime_error.h"
+#include "wizard/update_notice.h"
 
 namespace upd {
 namespace {
@@ -39,8 +40,22 @@ StartupResult Main(Session& session, const QString& commandLine, SettingsStore& 
         }
         if (actions.anotherInstanceRunning())
             return StartupResult::AlreadyRunning;
-        actions.runBackgroundCheck();
-        return StartupResult::BackgroundCheckRun;
+        if (actions.CheckUpdaterVersion()) {
+            // The main window opened from the notice starts with the updater's download.
+            session.RunMode = runmode::NewUpdater;
+            actions.ShowUpdateNotice(notice_kind::NewUpdater);
+            return StartupResult::NoticeShown;
+        }
+        switch (actions.RunBackgroundCheck()) {
+        case notice_kind::ProgramUpdates:
+            actions.ShowUpdateNotice(notice_kind::ProgramUpdates);
+            return StartupResult::NoticeShown;
+        case notice_kind::DataUpdates:
+            actions.ShowUpdateNotice(notice_kind::DataUpdates);
+            return StartupResult::NoticeShown;
+        default:
+            return StartupResult::NothingFound;
+        }
     } catch (const RuntimeError& error) {
         if (session.RunMode != runmode::Background)
             prompts.critical(QStringLiteral("UNEXPECTED SYSEM ERROR: ") + error.description());

@@ -18,10 +18,15 @@ public:
     virtual bool isInternetReachable() = 0;
     // Every run mode but 5: show the main window; the program lives while it is open.
     virtual void showMainWindow() = 0;
-    // The previous-instance test of the background mode.
+    // The previous-instance test of the background mode: any other instance, interactive ones
+    // included.
     virtual bool anotherInstanceRunning() = 0;
-    // Run mode 5: the updater-version check, else the invisible search, and the pop-up notice.
-    virtual void runBackgroundCheck() = 0;
+    // The background mode's steps: true when the server offers a newer updater (its path,
+    // version and file then are in the session); the invisible search (1 program updates, 2 data
+    // updates, 0 nothing); the pop-up notice of a kind (wizard/update_notice.h).
+    virtual bool CheckUpdaterVersion() = 0;
+    virtual std::int16_t RunBackgroundCheck() = 0;
+    virtual void ShowUpdateNotice(int kind) = 0;
 };
 
 // How start-up ended.
@@ -31,7 +36,8 @@ enum class StartupResult {
     RuntimeError,     // the trap showed "UNEXPECTED SYSEM ERROR: ..." (not in run mode 5)
     WindowShown,
     AlreadyRunning, // run mode 5 while another instance runs: ended silently
-    BackgroundCheckRun,
+    NoticeShown,    // run mode 5: the pop-up is open
+    NothingFound,   // run mode 5: nothing to tell, the program ends
 };
 
 // The program's start-up routine.

@@ -1,21 +1,30 @@
 #pragma once
 
 #include <QLockFile>
+#include <QString>
 #include <memory>
 
 namespace upd {
 
-// The previous-instance test: the first instance of the program holds a lock for as long as it
-// runs; a later instance sees it held.
+// The previous-instance test. Every running instance of the program, interactive or in the
+// background, holds a lock file of its own for as long as it runs; an instance sees the others by
+// their held locks.
 class InstanceLock {
 public:
-    // Takes the lock if no other running instance holds it.
+    // Registers this instance.
     InstanceLock();
-    bool anotherInstanceRunning() const { return !held_; }
+    ~InstanceLock();
+    InstanceLock(const InstanceLock&) = delete;
+    InstanceLock& operator=(const InstanceLock&) = delete;
+
+    // True when another instance that still runs holds its lock. Locks left behind by instances
+    // that ended without removing them are cleared on the way.
+    bool anotherInstanceRunning() const;
 
 private:
+    QString directory_;
+    QString name_;
     std::unique_ptr<QLockFile> lock_;
-    bool held_ = false;
 };
 
 } // namespace upd

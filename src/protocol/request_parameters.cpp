@@ -85,4 +85,14 @@ QString BuildDataQuery(const Session& session, const QString& version, int query
     return EncodeQueryText(query, 4);
 }
 
+QString ProgramQueryAddress(const Session& session, const QString& version) {
+    return session.ServerBaseUrl + QStringLiteral("/update.aspx?") +
+           BuildProgramQuery(session, version) + QStringLiteral(" #");
+}
+
+QString DataQueryAddress(const Session& session, const QString& version, int queryMode) {
+    return session.ServerBaseUrl + QStringLiteral("/dataupdate.aspx?") +
+           EncodeQueryText(BuildDataQuery(session, version, queryMode), 4) + u'#';
+}
+
 } // namespace upd

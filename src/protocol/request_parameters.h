@@ -23,4 +23,9 @@ QString BuildProgramQuery(const Session& session, const QString& version);
 // The encoded parameter string of "dataupdate.aspx" and "dataupdateframe.aspx".
 QString BuildDataQuery(const Session& session, const QString& version, int queryMode);
 
+// The whole addresses of the two queries on the session's server, with the "#" the program
+// appends.
+QString ProgramQueryAddress(const Session& session, const QString& version);
+QString DataQueryAddress(const Session& session, const QString& version, int queryMode);
+
 } // namespace upd

@@ -101,6 +101,8 @@ std::unique_ptr<TransferControl::Request> TransferControl::newRequest(const QStr
     CURL* easy = request->easy.get();
     const long timeout = requestTimeout_ > 0 ? requestTimeout_ : 1;
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, timeout);
+    if (totalTimeout_ > 0)
+        curl_easy_setopt(easy, CURLOPT_TIMEOUT, long{totalTimeout_});
     // A request that receives nothing for the time-out has timed out.
     request->stallGuard = std::make_unique<StallGuard>(easy, requestTimeout_);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, collectBody);

@@ -20,6 +20,9 @@ inline constexpr int Error = 11;
 inline constexpr int ResponseCompleted = 12;
 } // namespace inet_state
 
+// The data queries let the control wait this long for the server, for the rest of its life.
+inline constexpr int DataRequestTimeoutSeconds = 45;
+
 // The main window's transfer control `Inet1`: server queries fetch their answers through it as
 // text, and the size query of a single-file transfer asks it for a response header. It runs on the
 // user-interface thread and lets the event loop run while it waits.
@@ -40,6 +43,9 @@ public:
     void setRequestTimeout(int seconds) { requestTimeout_ = seconds; }
 
     void setTextLimit(std::int64_t bytes) { textLimit_ = bytes; }
+
+    // The longest a whole request may take, in seconds; 0 (the start value) for no limit.
+    void setTotalTimeout(int seconds) { totalTimeout_ = seconds; }
 
     // Called at every change of state of a request (1 to 4 while connecting, 11 on an error, 12
     // when the response is complete).
@@ -71,6 +77,7 @@ private:
 
     EventLoop& loop_;
     int requestTimeout_ = 30;
+    int totalTimeout_ = 0;
     std::int64_t textLimit_ = DefaultTextLimit;
     StateHandler stateHandler_;
     std::shared_ptr<Request> active_;

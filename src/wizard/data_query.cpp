@@ -68,8 +68,7 @@ bool QueryDataUpdates(WizardWindow& window, TransferControl& Inet1, int queryMod
     const Session& session = window.session();
     const bool download = queryMode == querymode::Download;
     ServerQuery query;
-    query.address = session.ServerBaseUrl + QStringLiteral("/dataupdate.aspx?") +
-                    EncodeQueryText(BuildDataQuery(session, version, queryMode), 4) + u'#';
+    query.address = DataQueryAddress(session, version, queryMode);
     query.failureText = QStringLiteral("Die Update-Daten konnten nicht abgerufen werden! "
                                        "Versuchen Sie es bitte später nochmal!");
     if (download)

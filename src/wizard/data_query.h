@@ -12,7 +12,4 @@ bool QueryDataUpdates(WizardWindow& window, TransferControl& Inet1, int queryMod
                       const QString& version, QString& errText, TextArea& resultBox,
                       std::int32_t& errNumber, bool& found);
 
-// The data requests wait this long for the server, and every later request of the run too.
-inline constexpr int DataRequestTimeoutSeconds = 45;
-
 } // namespace upd

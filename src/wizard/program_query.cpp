@@ -11,8 +11,7 @@ bool QueryProgramUpdates(WizardWindow& window, TransferControl& Inet1, const QSt
                          bool& updatesFound) {
     const Session& session = window.session();
     ServerQuery query;
-    query.address = session.ServerBaseUrl + QStringLiteral("/update.aspx?") +
-                    BuildProgramQuery(session, version) + QStringLiteral(" #");
+    query.address = ProgramQueryAddress(session, version);
     query.failureText = QStringLiteral("Die Update-Informationen konnten nicht abgerufen werden! "
                                        "Versuchen Sie es bitte später nochmal!");
     query.readAnswer = [&](const XmlNode& root) {

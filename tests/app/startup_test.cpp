@@ -6,11 +6,13 @@
 #include "transfer/connection_check.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace upd {
 namespace {
 
-// Records what start-up asked for; the connection test is the real one.
+// Records what start-up asked for; the connection test is the real one. The background mode's
+// steps answer as told.
 class RecordingActions final : public StartupActions {
 public:
     RecordingActions(Session& session, bool otherInstance = false)
@@ -22,11 +24,23 @@ public:
     }
     void showMainWindow() override { ++windowsShown; }
     bool anotherInstanceRunning() override { return otherInstance_; }
-    void runBackgroundCheck() override { ++backgroundChecks; }
+    bool CheckUpdaterVersion() override {
+        ++updaterChecks;
+        return newerUpdater;
+    }
+    std::int16_t RunBackgroundCheck() override {
+        ++backgroundChecks;
+        return searchResult;
+    }
+    void ShowUpdateNotice(int kind) override { notices.push_back(kind); }
 
+    bool newerUpdater = false;
+    std::int16_t searchResult = 0;
     int connectionTests = 0;
     int windowsShown = 0;
+    int updaterChecks = 0;
     int backgroundChecks = 0;
+    std::vector<int> notices;
 
 private:
     Session& session_;
@@ -107,16 +121,41 @@ TEST_F(StartupTest, ARestartWithoutConnectionKeepsTheParkedParameters) {
     EXPECT_EQ(session_.host.ProgID, QStringLiteral("QGR"));
 }
 
-TEST_F(StartupTest, BackgroundModeRunsTheCheckOnceAndOnlyWithoutAnotherInstance) {
+TEST_F(StartupTest, BackgroundModeChecksTheUpdaterFirstAndSearchesOnlyWithoutANewerOne) {
     useReachableSite();
-    RecordingActions first(session_);
-    EXPECT_EQ(start(QStringLiteral("AppName=A#START=5"), first), StartupResult::BackgroundCheckRun);
-    EXPECT_EQ(first.backgroundChecks, 1);
-    EXPECT_EQ(first.windowsShown, 0);
+    const struct {
+        bool newerUpdater;
+        std::int16_t searchResult;
+        StartupResult result;
+        std::vector<int> notices;
+        int searches;
+        std::int16_t runMode;
+    } rows[] = {
+        {true, 1, StartupResult::NoticeShown, {0}, 0, runmode::NewUpdater},
+        {false, 1, StartupResult::NoticeShown, {1}, 1, runmode::Background},
+        {false, 2, StartupResult::NoticeShown, {2}, 1, runmode::Background},
+        {false, 0, StartupResult::NothingFound, {}, 1, runmode::Background},
+    };
+    for (const auto& row : rows) {
+        Session session = session_;
+        RecordingActions actions(session);
+        actions.newerUpdater = row.newerUpdater;
+        actions.searchResult = row.searchResult;
+        EXPECT_EQ(Main(session, QStringLiteral("AppName=A#START=5"), store_, prompts_, actions),
+                  row.result);
+        EXPECT_EQ(actions.updaterChecks, 1);
+        EXPECT_EQ(actions.backgroundChecks, row.searches);
+        EXPECT_EQ(actions.notices, row.notices) << row.newerUpdater << row.searchResult;
+        // The invisible search sets the run mode itself; start-up only marks the new updater.
+        EXPECT_EQ(session.RunMode, row.runMode);
+        EXPECT_EQ(actions.windowsShown, 0);
+    }
 
-    RecordingActions second(session_, /*otherInstance=*/true);
-    EXPECT_EQ(start(QStringLiteral("AppName=A#START=5"), second), StartupResult::AlreadyRunning);
-    EXPECT_EQ(second.backgroundChecks, 0);
+    RecordingActions beside(session_, /*otherInstance=*/true);
+    beside.searchResult = 1;
+    EXPECT_EQ(start(QStringLiteral("AppName=A#START=5"), beside), StartupResult::AlreadyRunning);
+    EXPECT_EQ(beside.updaterChecks + beside.backgroundChecks, 0);
+    EXPECT_TRUE(beside.notices.empty());
     EXPECT_TRUE(prompts_.shown().empty());
 }
 

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace upd {
 namespace {
@@ -41,11 +42,14 @@ TEST(CommandLine, WordsAfterTheProgramNameAreJoinedWithBlanks) {
     EXPECT_EQ(commandLineText({QStringLiteral("/x/updater")}), QString());
 }
 
-TEST(InstanceLock, OnlyTheFirstInstanceHoldsTheLock) {
-    InstanceLock first;
-    EXPECT_FALSE(first.anotherInstanceRunning());
+TEST(InstanceLock, EveryRunningInstanceSeesTheOthers) {
+    auto first = std::make_unique<InstanceLock>();
+    EXPECT_FALSE(first->anotherInstanceRunning());
     InstanceLock second;
     EXPECT_TRUE(second.anotherInstanceRunning());
+    EXPECT_TRUE(first->anotherInstanceRunning()) << "an earlier instance sees a later one too";
+    first.reset();
+    EXPECT_FALSE(second.anotherInstanceRunning());
 }
 
 } // namespace

@@ -36,7 +36,9 @@ public:
     bool isInternetReachable() override { return true; }
     void showMainWindow() override { window = OpenMainWindow(session_, prompts_, loop_, steps_); }
     bool anotherInstanceRunning() override { return false; }
-    void runBackgroundCheck() override {}
+    bool CheckUpdaterVersion() override { return false; }
+    std::int16_t RunBackgroundCheck() override { return 0; }
+    void ShowUpdateNotice(int) override {}
 
     QPointer<frmStart> window;
 

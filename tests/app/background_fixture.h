@@ -1,0 +1,103 @@
+#pragma once
+
+// The background mode as a host starts it: start-up with the program's own actions, against the
+// bundled update server in this process.
+
+#include "app/application_startup.h"
+#include "support/memory_settings_store.h"
+#include "support/scripted_prompts.h"
+#include "updateserver/update_server.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <chrono>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
+
+namespace upd::test {
+
+// The bundled update server serving a copy of the sample catalog whose updater has the given
+// version (the sample's own is 2.01.0015).
+class BundledServer {
+public:
+    explicit BundledServer(const std::string& updaterVersion = "2.01.0015")
+        : server_(catalog(updaterVersion), DeploymentSettings::fromEnvironment(),
+                  [this](const std::string& line) {
+                      std::lock_guard lock(mutex_);
+                      log_.push_back(line);
+                  }) {
+        port_ = server_.start("127.0.0.1", 0);
+    }
+
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(port_); }
+
+    // Requests of the path ("/", "/update.aspx") in the access log, awaited for a moment up to
+    // `atLeast`: a line is written after its answer has gone out.
+    int requestsFor(const std::string& path, int atLeast = 0) const {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        for (;;) {
+            int count = 0;
+            {
+                std::lock_guard lock(mutex_);
+                for (const std::string& line : log_)
+                    count += line.find(" " + path + " ") != std::string::npos ||
+                             line.find(" " + path + "?") != std::string::npos;
+            }
+            if (count >= atLeast || std::chrono::steady_clock::now() > deadline)
+                return count;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+
+private:
+    server::Catalog catalog(const std::string& updaterVersion) {
+        const std::filesystem::path copy = directory_.path().toStdString();
+        std::filesystem::copy(SAMPLE_CATALOG_DIR, copy, std::filesystem::copy_options::recursive);
+        QFile file(QString::fromStdString((copy / "catalog.xml").string()));
+        file.open(QIODevice::ReadWrite);
+        QByteArray xml = file.readAll();
+        xml.replace("<version>2.01.0015</version>",
+                    "<version>" + QByteArray::fromStdString(updaterVersion) + "</version>");
+        file.resize(0);
+        file.write(xml);
+        file.close();
+        return server::Catalog::load(copy);
+    }
+
+    QTemporaryDir directory_;
+    server::UpdateServer server_;
+    int port_ = 0;
+    mutable std::mutex mutex_;
+    std::vector<std::string> log_;
+};
+
+// A host's start of the background mode for the product QGR, installed version and database
+// version as given.
+class BackgroundStart {
+public:
+    StartupResult run(const BundledServer& server, const QString& exeVers, const QString& dbVers,
+                      const QString& updaterInfoUrl = {}) {
+        session.deployment.serverUrl = server.url();
+        session.deployment.connectionTestUrl = server.url() + u'/';
+        session.deployment.updaterInfoUrl =
+            updaterInfoUrl.isEmpty() ? server.url() + QStringLiteral("/updateproginfo.aspx")
+                                     : updaterInfoUrl;
+        actions = std::make_unique<ApplicationStartup>(session, loop, prompts);
+        return Main(session,
+                    QStringLiteral("AppName=quorlan-Gesundheitsratgeber#ExtAppName=quorlan "
+                                   "Gesundheitsratgeber#ExeVers=%1#DBVers=%2#ProgID=QGR#START=5")
+                        .arg(exeVers, dbVers),
+                    store, prompts, *actions);
+    }
+
+    Session session;
+    MemorySettingsStore store;
+    ScriptedPrompts prompts;
+    QtEventLoop loop;
+    std::unique_ptr<ApplicationStartup> actions;
+};
+
+} // namespace upd::test

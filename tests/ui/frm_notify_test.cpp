@@ -1,0 +1,252 @@
+// The notification pop-up offscreen, with short intervals or driven tick by tick.
+
+#include "support/named_control.h"
+#include "ui/frm_notify.h"
+#include "ui/window_fixture.h"
+
+#include <QAction>
+#include <QEnterEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QScreen>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace upd::test {
+namespace {
+
+TEST(PopupPhases, RollsOutByFourScreenPixelsThenWaitsForDisplayTimeAndCloseDelay) {
+    const struct {
+        double twipsPerPixel; // 100 % and 200 % scaling
+        std::size_t steps;
+    } rows[] = {{15, 27}, {7.5, 54}};
+    for (const auto& row : rows) {
+        PopupPhases phases(row.twipsPerPixel);
+        phases.start(10, 15000, 20);
+        EXPECT_EQ(phases.phase(), PopupPhases::RollingOut);
+        EXPECT_EQ(phases.heightTwips(), 0);
+        std::vector<double> heights;
+        while (phases.phase() == PopupPhases::RollingOut && heights.size() < 100) {
+            EXPECT_EQ(phases.interval(), 10);
+            EXPECT_FALSE(phases.tick());
+            heights.push_back(phases.heightTwips());
+        }
+        ASSERT_EQ(heights.size(), row.steps) << row.twipsPerPixel;
+        const double step = 4 * row.twipsPerPixel;
+        EXPECT_EQ(heights[0], step);
+        EXPECT_EQ(heights[1], 2 * step);
+        EXPECT_EQ(heights[row.steps - 2], (row.steps - 1) * step);
+        EXPECT_EQ(heights.back(), 1600);
+        EXPECT_EQ(phases.phase(), PopupPhases::FullyShown);
+        EXPECT_EQ(phases.interval(), 15000);
+
+        EXPECT_FALSE(phases.tick());
+        EXPECT_EQ(phases.phase(), PopupPhases::Finishing);
+        EXPECT_EQ(phases.interval(), 20);
+        EXPECT_TRUE(phases.tick());
+        EXPECT_TRUE(phases.tick()) << "the final step repeats until the pop-up is gone";
+        phases.collapse();
+        EXPECT_EQ(phases.phase(), PopupPhases::Idle);
+        EXPECT_EQ(phases.heightTwips(), 0);
+    }
+}
+
+class NotifyTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        delete popup.data();
+        settle();
+        EXPECT_EQ(topLevelWindows(), QStringList()) << "a window was left open";
+    }
+
+    // A message whose pop-up runs through its phases in a few milliseconds.
+    NotifyMessage message(bool hasAction) {
+        NotifyMessage m;
+        m.Message = QStringLiteral("Es sind Daten-Updates verfügbar!\r\n\r\nKlicken Sie hier");
+        m.Title = QStringLiteral("QuorMed Update Hinweis");
+        m.HasAction = hasAction;
+        m.ActionCaption = QStringLiteral("Updates-Installation starten ...");
+        m.TargetForm = [this] {
+            ++targetShown;
+        };
+        m.PosLeft = 550;
+        m.PosTop = 150;
+        m.ColorTop = QColor(100, 100, 143);
+        m.ColorBottom = Qt::white;
+        m.TransparentColor = Qt::red;
+        m.StepInterval = 1;
+        m.DisplayTime = 20;
+        m.CloseDelay = 1;
+        return m;
+    }
+
+    frmNotify& open(const NotifyMessage& m, bool trayAvailable = true) {
+        popup = new frmNotify(trayAvailable);
+        popup->ShowMessage(m);
+        return *popup;
+    }
+
+    QSystemTrayIcon& tray() { return *named<QSystemTrayIcon>(*popup, "trayIcon"); }
+    QAction& action(const char* name) { return *named<QAction>(*popup, name); }
+    QLabel& label() { return *named<QLabel>(*popup, "lblMsg"); }
+
+    QPointer<frmNotify> popup;
+    int targetShown = 0;
+};
+
+TEST_F(NotifyTest, RollsOutDownwardsFromACornerOfTheWorkArea) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    for (std::int16_t position : {0, -1, 5}) {
+        NotifyMessage m = message(true);
+        m.Position = position;
+        m.StepInterval = 100000; // ticks come from the test
+        popup = new frmNotify();
+        popup->move(123, 45);
+        popup->ShowMessage(m);
+        const ScreenTwips& twips = popup->screenTwips();
+        const int fullHeight = twips.logicalY(1600);
+        const QPoint expected = position == 0    ? QPoint(area.x() + area.width() - popup->width(),
+                                                          area.y() + area.height() - fullHeight)
+                                : position == -1 ? area.topLeft()
+                                                 : QPoint(123, 45);
+        EXPECT_EQ(popup->pos(), expected) << position;
+        EXPECT_EQ(popup->height(), 0);
+        EXPECT_TRUE(popup->isVisible());
+        EXPECT_EQ(popup->windowTitle(), m.Title);
+        EXPECT_EQ(label().text(),
+                  QStringLiteral("Es sind Daten-Updates verfügbar!\n\nKlicken Sie hier"));
+        EXPECT_EQ(label().pos(), QPoint(twips.logicalX(550), twips.logicalY(150)));
+
+        popup->Timer1_Timer();
+        EXPECT_EQ(popup->height(), twips.logicalY(60));
+        while (popup->PopupPhase() == PopupPhases::RollingOut)
+            popup->Timer1_Timer();
+        EXPECT_EQ(popup->height(), fullHeight);
+        EXPECT_EQ(popup->pos(), expected) << "the top edge stays";
+        EXPECT_GE(popup->width(), twips.logicalX(3495));
+        delete popup.data();
+    }
+}
+
+TEST_F(NotifyTest, WithoutActionItCollapsesAndUnloadsWithoutATrayIcon) {
+    open(message(false));
+    EXPECT_FALSE(action("mnuAction").isVisible());
+    EXPECT_FALSE(action("mnuClose").isVisible());
+    bool trayShown = false;
+    EXPECT_TRUE(waitFor([&] {
+        if (popup)
+            trayShown = trayShown || tray().isVisible();
+        return popup.isNull();
+    }));
+    EXPECT_FALSE(trayShown);
+    EXPECT_EQ(targetShown, 0);
+}
+
+TEST_F(NotifyTest, WithActionItEndsAsATrayIconWhoseLeftClickShowsTheTarget) {
+    open(message(true));
+    EXPECT_TRUE(waitFor([&] { return tray().isVisible(); }));
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_EQ(tray().toolTip(), QStringLiteral("QuorMed Update Hinweis"));
+    QMenu* menu = tray().contextMenu();
+    ASSERT_NE(menu, nullptr);
+    QStringList items;
+    for (QAction* item : menu->actions())
+        if (item->isVisible())
+            items << item->text();
+    EXPECT_EQ(items, (QStringList{QStringLiteral("Updates-Installation starten ..."),
+                                  QStringLiteral("Beenden")}));
+
+    emit tray().activated(QSystemTrayIcon::Context); // the menu opens by itself
+    emit tray().activated(QSystemTrayIcon::MiddleClick);
+    settle();
+    EXPECT_EQ(targetShown, 0);
+    QSystemTrayIcon* icon = &tray();
+    emit icon->activated(QSystemTrayIcon::Trigger);
+    EXPECT_EQ(targetShown, 1);
+    EXPECT_FALSE(icon->isVisible());
+    EXPECT_TRUE(waitFor([&] { return popup.isNull(); }));
+}
+
+TEST_F(NotifyTest, WithoutNotificationAreaItStaysUntilClicked) {
+    open(message(true), /*trayAvailable=*/false);
+    EXPECT_TRUE(waitFor([&] { return popup->PopupPhase() == PopupPhases::Finishing; }));
+    QTest::qWait(50);
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_FALSE(tray().isVisible());
+    EXPECT_EQ(popup->height(), popup->screenTwips().logicalY(1600));
+
+    QTest::mouseClick(popup, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(targetShown, 1);
+    EXPECT_TRUE(waitFor([&] { return popup.isNull(); }));
+}
+
+TEST_F(NotifyTest, EscClosesItWithoutTheAction) {
+    NotifyMessage m = message(true);
+    m.DisplayTime = 100000;
+    open(m);
+    QTest::keyClick(popup, Qt::Key_Escape);
+    EXPECT_TRUE(waitFor([&] { return popup.isNull(); }));
+    EXPECT_EQ(targetShown, 0);
+}
+
+TEST_F(NotifyTest, TheMouseOverItHighlightsTheMessage) {
+    NotifyMessage m = message(true);
+    m.DisplayTime = 100000;
+    open(m);
+    const QColor normal = popup->palette().color(QPalette::ButtonText);
+    EXPECT_EQ(label().palette().color(QPalette::WindowText), normal);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(popup, &enter);
+    EXPECT_EQ(label().palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_TRUE(label().font().underline());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(popup, &leave);
+    EXPECT_EQ(label().palette().color(QPalette::WindowText), normal);
+    EXPECT_FALSE(label().font().underline());
+}
+
+TEST_F(NotifyTest, ASecondMessageWhileShownTakesOnlyTheActionAndTheTarget) {
+    NotifyMessage first = message(false);
+    first.DisplayTime = 100000;
+    open(first);
+    int secondTarget = 0;
+    NotifyMessage second = message(true);
+    second.Title = QStringLiteral("Anderer Titel");
+    second.Message = QStringLiteral("Andere Meldung");
+    second.ActionCaption = QStringLiteral("Anderes");
+    second.TargetForm = [&] {
+        ++secondTarget;
+    };
+    popup->ShowMessage(second);
+    EXPECT_EQ(popup->windowTitle(), first.Title);
+    EXPECT_EQ(label().text().left(7), QStringLiteral("Es sind"));
+    EXPECT_TRUE(action("mnuAction").isVisible());
+    EXPECT_EQ(action("mnuAction").text(), QStringLiteral("Anderes"));
+    action("mnuAction").trigger();
+    EXPECT_EQ(secondTarget, 1);
+    EXPECT_EQ(targetShown, 0);
+}
+
+TEST_F(NotifyTest, ABitmapIsDrawnWithoutItsTransparentColourAndTheMessageBesideIt) {
+    QImage bitmap(20, 20, QImage::Format_RGB32);
+    bitmap.fill(Qt::red);
+    for (int y = 5; y < 15; ++y)
+        for (int x = 5; x < 15; ++x)
+            bitmap.setPixelColor(x, y, Qt::green);
+    NotifyMessage m = message(true);
+    m.Picture = bitmap;
+    m.PosLeft = 150;
+    m.PosTop = 150;
+    m.DisplayTime = 100000;
+    open(m);
+    EXPECT_TRUE(waitFor([&] { return popup->PopupPhase() == PopupPhases::FullyShown; }));
+    const ScreenTwips& twips = popup->screenTwips();
+    const QPoint at(twips.logicalX(150), twips.logicalY(150));
+    const QImage picture = popup->grab().toImage();
+    EXPECT_EQ(picture.pixelColor(at + QPoint(10, 10)), QColor(Qt::green));
+    EXPECT_NE(picture.pixelColor(at + QPoint(2, 2)), QColor(Qt::red));
+    EXPECT_GE(label().x(), at.x() + 20) << "the message stands right of the picture";
+}
+
+} // namespace
+} // namespace upd::test
