@@ -1,5 +1,6 @@
 #include "app/application_startup.h"
 
+#include "app/updater_offer.h"
 #include "transfer/connection_check.h"
 #include "ui/open_main_window.h"
 
@@ -24,6 +25,8 @@ bool ApplicationStartup::anotherInstanceRunning() {
 }
 
 void ApplicationStartup::showMainWindow() {
+    if (session_.RunMode == runmode::NewUpdater && session_.UpdaterFile.isEmpty())
+        takeUpdaterOffer(session_, loop_);
     mainWindow_ = OpenMainWindow(session_, prompts_, loop_, steps_);
 }
 

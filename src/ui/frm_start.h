@@ -80,7 +80,7 @@ public:
     // The bar's width in twips, as the progress display set it.
     float percentWidthTwips() const { return percentWidth_; }
 
-    void ShowOfflineControls(bool visible);
+    void ShowOfflineControls(bool visible) override;
 
     // The event handlers.
     void SSTab1_Click();
@@ -138,6 +138,7 @@ private:
     void setInfoButtonVisible(bool visible) override;
     void clickInfoButton() override { lblInfo_Click(); }
     bool isWindowVisible() const override { return isVisible(); }
+    void unloadWindow() override { unloadFromCode(); }
     // WizardTextBoxes
     TextArea& internetVersion() override { return internetVersion_; }
     TextArea& downloadList() override { return downloadList_; }

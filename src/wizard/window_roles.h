@@ -73,6 +73,10 @@ public:
     // Runs the click of lblInfo, as the search does once when the window is visible.
     virtual void clickInfoButton() = 0;
     virtual bool isWindowVisible() const = 0;
+    // The offline directory's label, box and buttons.
+    virtual void ShowOfflineControls(bool visible) = 0;
+    // Unloads the main window, which ends the program.
+    virtual void unloadWindow() = 0;
 };
 
 // The wizard's state. Every move refreshes the window for the new state.
