@@ -23,11 +23,14 @@ void clearFileAttributes(const QString&) {
 }
 
 bool startScriptDetached(const QString& script) {
-    // Detached: the script is a child of no one and outlives the updater it replaces.
+    // Detached: the script is a child of no one and outlives the updater it replaces. Hidden: no
+    // terminal or pipe of the updater's starter, which may be gone by the time it writes.
     QProcess process;
     process.setProgram(QStringLiteral("/bin/sh"));
     process.setArguments({script});
     process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
     return process.startDetached();
 }
 
