@@ -138,7 +138,8 @@ TEST_F(SelfReplacementTest, TheNewUpdaterReplacesTheOldOneAndContinuesWithTheHos
     EXPECT_EQ(readFile(own), newerBuild);
     EXPECT_EQ(filesLeft(), QStringList{"quorlan-update"});
     EXPECT_EQ(store.read(ConfigApplication, ConfigSection, ParkedArgumentsKey), QString());
-    EXPECT_TRUE(serverLog().contains(" GET /downloads/updater/quorlan-update 200 ")) << serverLog().toStdString();
+    EXPECT_TRUE(serverLog().contains(" GET /downloads/updater/quorlan-update 200 "))
+        << serverLog().toStdString();
 }
 
 TEST_F(SelfReplacementTest, WhenTheCopyCannotBeWrittenTheOldUpdaterStaysAndStarts) {
