@@ -1,6 +1,7 @@
 #include "app/application_startup.h"
 
 #include "app/background_check.h"
+#include "app/updater_offer.h"
 #include "transfer/connection_check.h"
 #include "transfer/updater_version_check.h"
 #include "ui/open_main_window.h"
@@ -27,6 +28,8 @@ bool ApplicationStartup::anotherInstanceRunning() {
 }
 
 void ApplicationStartup::showMainWindow() {
+    if (session_.RunMode == runmode::NewUpdater && session_.UpdaterFile.isEmpty())
+        takeUpdaterOffer(session_, loop_);
     mainWindow_ = OpenMainWindow(session_, prompts_, loop_, steps_);
 }
 

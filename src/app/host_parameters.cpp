@@ -98,6 +98,7 @@ ParseOutcome ParseHostParameters(Session& session, const QString& commandLine, S
     }
     for (const HostArg& row : hostArgs)
         storeValue(session, row);
+    session.HostArguments = parameterString;
     outcome.proceed = true;
     return outcome;
 }

@@ -2,16 +2,12 @@
 
 #include "core/prompts.h"
 #include "core/session.h"
+#include "install/restart_protocol.h"
 #include "platform/settings_store.h"
 
 #include <QString>
 
 namespace upd {
-
-// Where the restart protocol parks the host's parameter string across a self-replacement.
-inline const QString ConfigApplication = QStringLiteral("quorlan-Internet-Update");
-inline const QString ConfigSection = QStringLiteral("CONFIG");
-inline const QString ParkedArgumentsKey = QStringLiteral("ARGS");
 
 struct ParseOutcome {
     // False when the command line was malformed: its message was shown and the program ends.

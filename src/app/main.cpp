@@ -2,6 +2,7 @@
 // start-up. The program then lives as long as one of its windows is open.
 
 #include "app/application_startup.h"
+#include "app/test_hooks.h"
 #include "platform/command_line.h"
 #include "platform/settings_store.h"
 #include "ui/message_prompts.h"
@@ -22,5 +23,6 @@ int main(int argc, char* argv[]) {
               actions);
     if (!actions.running())
         return 0;
+    upd::runTestHooks(*actions.mainWindow());
     return QApplication::exec();
 }

@@ -7,6 +7,7 @@
 #include "wizard/single_file_download.h"
 #include "wizard/transfer_status.h"
 #include "wizard/update_search.h"
+#include "wizard/updater_install.h"
 
 namespace upd {
 namespace {
@@ -17,8 +18,8 @@ constexpr int InitialRequestTimeoutSeconds = 30;
 
 } // namespace
 
-ProgramWizardSteps::ProgramWizardSteps(EventLoop& loop, Prompts& prompts)
-    : loop_(loop), prompts_(prompts), Inet1_(loop) {
+ProgramWizardSteps::ProgramWizardSteps(EventLoop& loop, Prompts& prompts, SettingsStore* store)
+    : loop_(loop), prompts_(prompts), Inet1_(loop), store_(store ? *store : nativeStore_) {
     Inet1_.setRequestTimeout(InitialRequestTimeoutSeconds);
 }
 
@@ -47,7 +48,7 @@ bool ProgramWizardSteps::DownloadAFile(WizardWindow& window, const QString& loca
 }
 
 void ProgramWizardSteps::InstallNewUpdater(WizardWindow& window) {
-    unavailable_.InstallNewUpdater(window);
+    upd::InstallNewUpdater(window, store_);
 }
 
 bool ProgramWizardSteps::QueryDataUpdates(WizardWindow& window, int mode, const QString& version,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/settings_store.h"
 #include "transfer/transfer_control.h"
 #include "wizard/unavailable_steps.h"
 #include "wizard/wizard_steps.h"
@@ -10,7 +11,9 @@ namespace upd {
 // every procedure that uses it; steps that are not built yet say so (UnavailableWizardSteps).
 class ProgramWizardSteps final : public WizardSteps {
 public:
-    ProgramWizardSteps(EventLoop& loop, Prompts& prompts);
+    // `store` holds the parked parameter string across a self-replacement; the user's own store
+    // when none is given.
+    ProgramWizardSteps(EventLoop& loop, Prompts& prompts, SettingsStore* store = nullptr);
 
     void SearchForUpdates(WizardWindow& window) override;
     bool DownloadUpdateFiles(WizardWindow& window, std::int32_t& errNumber,
@@ -35,6 +38,8 @@ private:
     EventLoop& loop_;
     Prompts& prompts_;
     TransferControl Inet1_;
+    NativeSettingsStore nativeStore_;
+    SettingsStore& store_;
     UnavailableWizardSteps unavailable_;
 };
 

@@ -54,6 +54,9 @@ struct Session {
     ProgramVersion version = ProgramVersion::current();
 
     HostParameters host;
+    // The host's parameter string as the values were read from it: the command line, or after a
+    // restart the string taken back from the settings store.
+    QString HostArguments;
     std::int16_t RunMode = runmode::Online;
     QString ServerBaseUrl;
     QString ControlKey;
@@ -62,6 +65,8 @@ struct Session {
     QString UpdaterPath;
     QString UpdaterVersion;
     QString UpdaterFile;
+    // The running updater's executable; empty: the one the platform names for this process.
+    QString OwnFile;
     bool AbortRequested = false;
     QVariant DialogArg1;
     QVariant DialogArg2;

@@ -82,7 +82,7 @@ public:
     // The bar's width in twips, as the progress display set it.
     float percentWidthTwips() const { return percentWidth_; }
 
-    void ShowOfflineControls(bool visible);
+    void ShowOfflineControls(bool visible) override;
 
     // The event handlers.
     void SSTab1_Click();
@@ -143,6 +143,7 @@ private:
     // StepDialogs
     std::unique_ptr<WaitNotice> openWaitNotice() override;
     bool isWindowVisible() const override { return isVisible(); }
+    void unloadWindow() override { unloadFromCode(); }
     // WizardTextBoxes
     TextArea& internetVersion() override { return internetVersion_; }
     TextArea& downloadList() override { return downloadList_; }

@@ -301,6 +301,13 @@ void frmStart::unloadFromCode() {
 
 void frmStart::closeEvent(QCloseEvent* event) {
     const bool fromCloseBox = !unloadingFromCode_;
+    if (flags_.ReplacementPending) {
+        // The countdown to the restart sees the request and ends the program itself.
+        flags_.CloseRequested = true;
+        session_.AbortRequested = true;
+        event->ignore();
+        return;
+    }
     if (flags_.TransferRunning) {
         // The transfer loop is still running on this window: the close waits for it. The speed
         // timer unloads the window once the transfer has stopped.

@@ -1,34 +1,45 @@
 #include "wizard/download_steps.h"
 
 #include "core/error_catalogue.h"
+#include "core/runtime_error.h"
+#include "install/self_replacement.h"
+#include "package/safe_names.h"
 #include "protocol/request_parameters.h"
+#include "wizard/updater_install.h"
 #include "wizard/wizard_texts.h"
-
-#include <QCoreApplication>
-#include <QDir>
 
 namespace upd {
 namespace {
 
-QString nativePath(const QString& directory, const QString& name) {
-    return directory + QDir::separator() + name;
+// The new updater beside the running one, named after its version (2.1.0.x.exe), ready to start.
+// The version and the file name come from the server and become a name here: a name that would
+// leave the directory fails like a download. Errors while writing are failures too.
+bool downloadNewUpdater(WizardWindow& window, WizardSteps& steps) {
+    const Session& session = window.session();
+    if (!safe_names::isSafeName(session.UpdaterFile) ||
+        !safe_names::isSafeName(session.UpdaterVersion + QLatin1Char('.') + session.UpdaterFile))
+        return false;
+    const ReplacementFiles files =
+        replacementFiles(ownUpdaterFile(session), session.UpdaterVersion, session.UpdaterFile);
+    const QString url = session.ServerBaseUrl + QLatin1Char('/') + session.UpdaterPath +
+                        QLatin1Char('/') + session.UpdaterFile;
+    try {
+        if (!steps.DownloadAFile(window, files.newFile, url))
+            return false;
+    } catch (const RuntimeError&) {
+        return false;
+    }
+    return adoptOwnFileMode(files.newFile, files.ownFile);
 }
 
 } // namespace
 
 void DownloadNewUpdater(WizardWindow& window, WizardSteps& steps) {
-    const Session& session = window.session();
     Button& start = window.controls().startButton();
     MessageAreas& messages = window.messages();
     start.setEnabled(false);
     messages.visibleMessageArea().setText(QString());
-    const QString url = session.ServerBaseUrl + QLatin1Char('/') + session.UpdaterPath +
-                        QLatin1Char('/') + session.UpdaterFile;
-    // Beside the running program, named after the new version: 2.1.0.x.exe.
-    const QString target =
-        nativePath(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()),
-                   session.UpdaterVersion + QLatin1Char('.') + session.UpdaterFile);
-    if (!steps.DownloadAFile(window, target, url)) {
+    if (!downloadNewUpdater(window, steps)) {
         start.setEnabled(true);
         if (!window.flags().CloseRequested)
             messages.visibleMessageArea().show(

@@ -76,6 +76,10 @@ public:
     // Runs the click of lblEnd, as a finished installation does.
     virtual void clickEndButton() = 0;
     virtual bool isWindowVisible() const = 0;
+    // The offline directory's label, box and buttons.
+    virtual void ShowOfflineControls(bool visible) = 0;
+    // Unloads the main window, which ends the program.
+    virtual void unloadWindow() = 0;
 };
 
 // The wizard's state. Every move refreshes the window for the new state.

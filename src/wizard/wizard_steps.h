@@ -39,6 +39,8 @@ struct WizardFlags {
     bool HostClosed = false;          // the host was closed once in this run
     bool FormLoaded = false;
     bool TransferRunning = false;
+    // Counting down to the restart after a self-replacement: a close only shortens the countdown.
+    bool ReplacementPending = false;
 };
 
 // What a step of the wizard works with: the run's values and the window's roles, each handed

@@ -2,6 +2,7 @@
 
 #include "wizard/wizard_steps.h"
 
+#include <QFile>
 #include <QStringList>
 #include <functional>
 
@@ -49,6 +50,9 @@ public:
         record(window, QStringLiteral("DownloadAFile"));
         lastLocalPath = localPath;
         lastUrl = url;
+        // A download that succeeds leaves its file.
+        if (downloadAFileResult)
+            QFile(localPath).open(QIODevice::WriteOnly);
         return downloadAFileResult;
     }
     void InstallNewUpdater(WizardWindow& window) override {

@@ -282,14 +282,16 @@ TEST_F(MainWindowTest, UpdaterDownloadOutcomes) {
     session.UpdaterPath = QStringLiteral("downloads/updater");
     session.UpdaterFile = QStringLiteral("x.exe");
     session.UpdaterVersion = QStringLiteral("2.1.0");
+    // The running updater's own file: the new one is stored beside it.
+    QTemporaryDir dir;
+    session.OwnFile = dir.filePath(QStringLiteral("quorlan-update"));
+    QFile(session.OwnFile).open(QIODevice::WriteOnly);
     frmStart& w = open(6);
     w.show();
 
     w.StartAskForUpdates();
     EXPECT_EQ(steps.lastUrl, QStringLiteral("http://127.0.0.1:8470/downloads/updater/x.exe"));
-    EXPECT_EQ(steps.lastLocalPath,
-              QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator() +
-                  QStringLiteral("2.1.0.x.exe"));
+    EXPECT_EQ(steps.lastLocalPath, QDir::toNativeSeparators(dir.filePath("2.1.0.x.exe")));
     EXPECT_EQ(w.wizardState(), wizard::DownloadNewUpdater);
     EXPECT_EQ(w.messageArea(tab::Download).text(),
               QStringLiteral("Fehler : 800400002\r\nDer Download konnten nicht beendet werden! "
