@@ -131,6 +131,7 @@ private:
     QWidget* buildMessagePanel(int index);
 
     void runStep();
+    void focusNextStep();
 
     // StepControls
     Button& startButton() override { return *lblStart; }
@@ -159,6 +160,7 @@ private:
     void transferEnded() override;
 
     void setPercentWidth(float widthTwips);
+    void placePercentText();
     void setSpeedTimerEnabled(bool enabled);
     void setLabelIfChanged(QLabel* label, const QString& text);
     void unloadFromCode();

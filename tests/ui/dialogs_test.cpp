@@ -5,6 +5,8 @@
 #include "ui/frm_info.h"
 #include "ui/frm_lizenz.h"
 #include "ui/frm_wait.h"
+#include "ui/message_prompts.h"
+#include "ui/program_windows.h"
 #include "ui/window_fixture.h"
 
 #include <QComboBox>
@@ -16,6 +18,8 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <optional>
 
 namespace upd::test {
 namespace {
@@ -39,6 +43,56 @@ TEST(GermanDates, ValidAndInvalid) {
     EXPECT_FALSE(isGermanDate(QStringLiteral("29.02.2005")));
     EXPECT_FALSE(isGermanDate(QStringLiteral("morgen")));
     EXPECT_FALSE(isGermanDate(QStringLiteral("12.13.2005")));
+}
+
+struct StandardButtonsCase {
+    std::optional<MessageButtons> box; // none: the input box
+    QStringList expected;
+    QString press;
+    MessageAnswer answer;
+};
+
+// The real boxes, as the program shows them: Qt's German texts, the program's icon.
+TEST_F(DialogTest, StandardButtonsAreGermanAndBoxesCarryTheProgramIcon) {
+    EXPECT_TRUE(programIcon().availableSizes().contains(QSize(16, 16)));
+    EXPECT_TRUE(programIcon().availableSizes().contains(QSize(32, 32)));
+    const std::vector<StandardButtonsCase> cases = {
+        {MessageButtons::Ok, {"OK"}, "OK", MessageAnswer::Ok},
+        {MessageButtons::YesNo, {"Ja", "Nein"}, "Nein", MessageAnswer::No},
+        {MessageButtons::YesNoCancel, {"Abbrechen", "Ja", "Nein"}, "Ja", MessageAnswer::Yes},
+        {MessageButtons::OkCancel, {"Abbrechen", "OK"}, "Abbrechen", MessageAnswer::Cancel},
+        {std::nullopt, {"Abbrechen", "OK"}, "OK", MessageAnswer::Ok},
+    };
+    MessagePrompts real;
+    for (const StandardButtonsCase& c : cases) {
+        QStringList shown;
+        bool withIcon = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            withIcon = box->windowIcon().cacheKey() == QApplication::windowIcon().cacheKey() &&
+                       !box->windowIcon().isNull();
+            QPushButton* toPress = nullptr;
+            for (QPushButton* button : box->findChildren<QPushButton*>()) {
+                shown << button->text().remove(QLatin1Char('&'));
+                if (shown.last() == c.press)
+                    toPress = button;
+            }
+            ASSERT_NE(toPress, nullptr);
+            toPress->click();
+        });
+        if (c.box) {
+            EXPECT_EQ(real.messageBox(QStringLiteral("Frage"), *c.box, MessageIcon::Question,
+                                      ProgramTitle),
+                      c.answer);
+        } else {
+            EXPECT_EQ(real.inputBox(QStringLiteral("Version"), ProgramTitle, QStringLiteral("1")),
+                      QStringLiteral("1"));
+        }
+        shown.sort();
+        EXPECT_EQ(shown, c.expected);
+        EXPECT_TRUE(withIcon);
+    }
 }
 
 TEST_F(DialogTest, ConfigurationRefusesAWrongDateAndTakesTheRestOver) {
