@@ -64,11 +64,6 @@ frmDirAuswahl::frmDirAuswahl(Session& session, QWidget* parent)
                 if (index.isValid())
                     path_ = model_->filePath(index);
             });
-    // The folders arrive after the list is shown; the list and its scroll bar start at the top.
-    connect(model_, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
-        if (QDir(path) == QDir(model_->filePath(Dir1->rootIndex())))
-            Dir1->scrollToTop();
-    });
     connect(SSCommand1, &QPushButton::clicked, this, &frmDirAuswahl::SSCommand1_Click);
 }
 

@@ -4,7 +4,8 @@
 
 namespace upd {
 
-// What every window of the program shares: German standard buttons and the program's icon.
+// What every window of the program shares: German standard buttons, the program's icon and scroll
+// bars whose thumb is plain to see.
 // Called once after the application object exists, before the first window opens.
 void prepareProgramWindows();
 
