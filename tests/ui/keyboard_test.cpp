@@ -125,8 +125,13 @@ TEST_F(KeyboardTest, EnterPressesEachDialogsDefaultButton) {
         chooser.Drive1->addItem(QStringLiteral("temp"), volume.path());
         chooser.Drive1_Change(chooser.Drive1->count() - 1);
         activate(chooser);
-        ASSERT_TRUE(waitFor(
-            [&] { return chooser.Dir1->model()->rowCount(chooser.Dir1->rootIndex()) == 2; }));
+        // Both folders listed, in order.
+        const QAbstractItemModel* folders = chooser.Dir1->model();
+        ASSERT_TRUE(waitFor([&] {
+            const QModelIndex root = chooser.Dir1->rootIndex();
+            return folders->rowCount(root) == 2 &&
+                   folders->index(1, 0, root).data().toString() == QStringLiteral("b");
+        }));
         chooser.Dir1->setFocus();
         press(Qt::Key_End);
         press(Qt::Key_Return);

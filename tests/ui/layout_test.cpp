@@ -8,6 +8,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <cmath>
@@ -125,19 +127,38 @@ TEST_F(LayoutTest, DirectoryListShowsItsThumbWhereTheListIs) {
     QScrollBar* scrollBar = chooser.Dir1->verticalScrollBar();
     ASSERT_TRUE(scrollBar->isVisible());
     ASSERT_EQ(scrollBar->value(), 0);
+    QStyleOptionSlider option;
+    option.initFrom(scrollBar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = Qt::Vertical;
+    option.minimum = scrollBar->minimum();
+    option.maximum = scrollBar->maximum();
+    option.pageStep = scrollBar->pageStep();
+    option.singleStep = scrollBar->singleStep();
+    option.sliderPosition = option.sliderValue = scrollBar->value();
+    const auto part = [&](QStyle::SubControl control) {
+        return scrollBar->style()->subControlRect(QStyle::CC_ScrollBar, &option, control,
+                                                  scrollBar);
+    };
     const QImage image = scrollBar->grab().toImage();
-    double darkest = 1;
-    int darkestRow = -1;
-    for (int y = 0; y < image.height(); ++y) {
-        double sum = 0;
-        for (int x = 0; x < image.width(); ++x)
-            sum += luminance(image.pixelColor(x, y));
-        if (sum / image.width() < darkest - 0.01) {
-            darkest = sum / image.width();
-            darkestRow = y;
-        }
-    }
-    EXPECT_LT(darkestRow, image.height() / 4) << "the thumb looks to be elsewhere";
+    const auto meanColor = [&](const QRect& area) {
+        double r = 0, g = 0, b = 0;
+        const QRect inner = area.adjusted(3, 3, -3, -3);
+        for (int y = inner.top(); y <= inner.bottom(); ++y)
+            for (int x = inner.left(); x <= inner.right(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                r += c.redF(), g += c.greenF(), b += c.blueF();
+            }
+        const double n = double(inner.width()) * inner.height();
+        return QColor::fromRgbF(float(r / n), float(g / n), float(b / n));
+    };
+    const QRect thumb = part(QStyle::SC_ScrollBarSlider);
+    EXPECT_LT(thumb.top(), image.height() / 4);
+    // The thumb is the dark part; the empty groove below it must not look like one.
+    const QColor thumbColor = meanColor(thumb),
+                 grooveColor = meanColor(part(QStyle::SC_ScrollBarAddPage));
+    EXPECT_LT(luminance(thumbColor), luminance(grooveColor));
+    EXPECT_GE(contrast(thumbColor, grooveColor), 2.0);
 }
 
 } // namespace
