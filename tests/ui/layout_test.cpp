@@ -2,11 +2,14 @@
 // text that stands out from what is behind it.
 
 #include "ui/frm_dir_auswahl.h"
+#include "ui/frm_wait.h"
 #include "ui/header_art.h"
 #include "ui/window_fixture.h"
+#include "ui/window_placement.h"
 
 #include <QComboBox>
 #include <QLabel>
+#include <QPointer>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -109,6 +112,25 @@ TEST_F(LayoutTest, PercentageStaysReadableOnTheBar) {
         w.downloadBar().setCaption(QString::number(percent) + QStringLiteral(" %"));
         check("data download " + std::to_string(percent));
     }
+}
+
+// A window opened for the main window stands over it, also one that has not taken its size yet.
+TEST_F(LayoutTest, WindowsOpenOverTheMainWindow) {
+    QWidget mainWindow;
+    mainWindow.setGeometry(120, 90, 480, 470);
+    mainWindow.show();
+    QWidget sized;
+    sized.resize(300, 200);
+    QPointer<frmWait> unsized = new frmWait(session);
+    for (QWidget* window : {&sized, static_cast<QWidget*>(unsized.data())}) {
+        placeOver(*window, &mainWindow);
+        window->show();
+        settle();
+        const QPoint offCentre =
+            window->frameGeometry().center() - mainWindow.frameGeometry().center();
+        EXPECT_LE(offCentre.manhattanLength(), 4) << window->x() << "," << window->y();
+    }
+    unsized->close();
 }
 
 // A list shown from its top shows the scroll bar's thumb at the top, as the darkest part.
