@@ -9,13 +9,11 @@ namespace upd::test {
 namespace {
 
 // The windows under test are prepared as the program prepares them at start.
-class ProgramWindowsEnvironment final : public ::testing::Environment {
-public:
+struct ProgramWindows final : ::testing::Environment {
     void SetUp() override { prepareProgramWindows(); }
 };
-
 [[maybe_unused]] const auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new ProgramWindowsEnvironment);
+    ::testing::AddGlobalTestEnvironment(new ProgramWindows);
 
 } // namespace
 
