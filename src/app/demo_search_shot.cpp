@@ -6,6 +6,7 @@
 #include "app/application_startup.h"
 #include "platform/settings_store.h"
 #include "ui/message_prompts.h"
+#include "ui/program_windows.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -15,6 +16,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorlan-Internet-Update"));
+    upd::prepareProgramWindows();
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() != 3 && arguments.size() != 4) {
         std::fputs("usage: quorlan-update-demo-shot PICTURE.png HOST-PARAMETER-STRING "

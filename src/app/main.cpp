@@ -6,12 +6,14 @@
 #include "platform/command_line.h"
 #include "platform/settings_store.h"
 #include "ui/message_prompts.h"
+#include "ui/program_windows.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorlan-Internet-Update"));
+    upd::prepareProgramWindows();
 
     upd::Session session;
     upd::QtEventLoop loop;

@@ -9,6 +9,8 @@
 #include "wizard/update_search.h"
 #include "wizard/updater_install.h"
 
+#include <QWidget>
+
 namespace upd {
 namespace {
 
@@ -68,7 +70,9 @@ bool ProgramWizardSteps::transferBusy() {
 
 bool ProgramWizardSteps::ShowUpdateInformation(WizardWindow& window, const QString& callerName,
                                                const QString& version) {
-    return showUpdateInformation(window.session(), loop_, callerName, version);
+    // The window that asks is the main window; the information opens over it.
+    return showUpdateInformation(window.session(), loop_, callerName, version,
+                                 dynamic_cast<const QWidget*>(&window));
 }
 
 bool ProgramWizardSteps::StartHostProgram(const QString& path) {

@@ -50,6 +50,7 @@ frmConfig::frmConfig(Session& session, Prompts& prompts, QWidget* parent)
     warning->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0); font-weight: bold;"));
     grid->addWidget(warning, 6, 0, 1, 3);
     lblCMD = new LabelButton(QStringLiteral("OK"), this);
+    lblCMD->setDefault(true);
     grid->setRowStretch(7, 1);
     grid->addWidget(lblCMD, 8, 0, 1, 3, Qt::AlignRight);
     resize(twips(5160), twips(4320));

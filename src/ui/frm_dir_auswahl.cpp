@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QTreeView>
@@ -57,8 +58,12 @@ frmDirAuswahl::frmDirAuswahl(Session& session, QWidget* parent)
     showDirectory(QDir::rootPath());
 
     connect(Drive1, &QComboBox::activated, this, &frmDirAuswahl::Drive1_Change);
-    connect(Dir1, &QTreeView::clicked, this,
-            [this](const QModelIndex& index) { path_ = model_->filePath(index); });
+    // The chosen directory follows the list's current entry, by mouse or by arrow keys.
+    connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& index) {
+                if (index.isValid())
+                    path_ = model_->filePath(index);
+            });
     connect(SSCommand1, &QPushButton::clicked, this, &frmDirAuswahl::SSCommand1_Click);
 }
 

@@ -16,6 +16,7 @@ frmLizenz::frmLizenz(Session& session, Prompts& prompts, QWidget* parent)
 
     txtLizenz = new QPlainTextEdit(this);
     txtLizenz->setReadOnly(true);
+    txtLizenz->setFocusPolicy(Qt::ClickFocus);
     Frame1 = new QGroupBox(this);
     Option1 = new QRadioButton(QStringLiteral("Ich akzeptiere die Nutzungsbedingungen"), Frame1);
     Option2 = new QRadioButton(QStringLiteral("Ich lehne die Nutzungsbedingungen ab"), Frame1);
@@ -24,12 +25,15 @@ frmLizenz::frmLizenz(Session& session, Prompts& prompts, QWidget* parent)
     options->addWidget(Option1);
     options->addWidget(Option2);
     lblCMD = new LabelButton(QStringLiteral("Weiter"), this);
+    lblCMD->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(txtLizenz, 1);
     layout->addWidget(Frame1);
     layout->addWidget(lblCMD, 0, Qt::AlignRight);
     resize(twips(8000), twips(7000));
+    // The choice comes first; Enter then goes on.
+    Option2->setFocus(Qt::OtherFocusReason);
 
     connect(lblCMD, &QAbstractButton::clicked, this, &QDialog::close);
 }

@@ -27,6 +27,8 @@ constexpr double BarTrackTwips = 5490;
 QPlainTextEdit* makeTextBox(int heightTwips, QWidget* parent) {
     auto* box = new QPlainTextEdit(parent);
     box->setReadOnly(true);
+    // Tab passes over what the user only reads; a click still lets them select and copy.
+    box->setFocusPolicy(Qt::ClickFocus);
     box->setMinimumHeight(twips(heightTwips));
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     return box;
@@ -95,10 +97,11 @@ void frmStart::buildWindow() {
     callerFont.setBold(true);
     lblCallerName->setFont(callerFont);
     lblCallerName->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    // A long product name takes a second line rather than running into the arcs.
+    lblCallerName->setWordWrap(true);
     auto* headerLayout = new QHBoxLayout(header);
-    headerLayout->setContentsMargins(twips(300), 0, twips(300), 0);
-    headerLayout->addWidget(lblCallerName);
-    headerLayout->addStretch();
+    headerLayout->setContentsMargins(twips(300), 0, header->artworkWidth() + twips(120), 0);
+    headerLayout->addWidget(lblCallerName, 1);
 
     SSTab1 = new QTabWidget(this);
     SSTab1->setFont(QFont(QStringLiteral("Tahoma"), SSTab1->font().pointSize()));
@@ -107,11 +110,13 @@ void frmStart::buildWindow() {
     SSTab1->addTab(buildInstallationTab(), QStringLiteral("Installation"));
 
     lblVersion = new QLabel(this);
-    lblVersion->setEnabled(false);
+    // Wraps rather than pushing the buttons out of the window when "Info" appears.
+    lblVersion->setWordWrap(true);
     lblInfo = new LabelButton(QStringLiteral("Info"), this);
     // Shown once the search has found data updates.
     lblInfo->setVisible(false);
     lblStart = new LabelButton(QStringLiteral("Start"), this);
+    lblStart->setDefault(true);
     lblEnd = new LabelButton(QStringLiteral("Beenden"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(lblVersion);
@@ -191,6 +196,8 @@ QWidget* frmStart::buildSearchTab() {
     txtProgExeInternet->setMaximumHeight(twips(900));
     txtProgExeInternet->setLineWrapMode(QPlainTextEdit::NoWrap);
     cmdOldVersion = new QPushButton(QStringLiteral("Version"), Frame1);
+    // Enter on a focused button clicks that button, not the window's default.
+    cmdOldVersion->setAutoDefault(true);
 
     auto* grid = new QGridLayout(Frame1);
     grid->setColumnStretch(1, 1);
@@ -216,8 +223,7 @@ QWidget* frmStart::buildDownloadTab() {
     Frame2 = new QGroupBox(QStringLiteral("Datei-Download"), page);
     txtDownload = makeTextBox(600, Frame2);
 
-    // The bar: `Percent` grows over its track; `txtPercent` shows the percentage in the middle,
-    // black on the empty track and white once the bar has passed it.
+    // The bar: `Percent` grows over its track; `txtPercent` shows the percentage at the bar's end.
     ImgLine = new QFrame(Frame2);
     static_cast<QFrame*>(ImgLine)->setFrameShape(QFrame::StyledPanel);
     ImgLine->setFixedSize(twips(BarTrackTwips) + 2, twips(300));
@@ -228,7 +234,6 @@ QWidget* frmStart::buildDownloadTab() {
     txtPercent = new QLabel(ImgLine);
     txtPercent->setAlignment(Qt::AlignCenter);
     txtPercent->setStyleSheet(QStringLiteral("background: transparent;"));
-    txtPercent->setGeometry(0, 0, ImgLine->width(), ImgLine->height());
 
     lblData[0] = new QLabel(QStringLiteral("übertragen: 0 Kb"), Frame2);
     lblData[1] = new QLabel(QStringLiteral("Geschwindigkeit: unbekannt"), Frame2);
@@ -258,6 +263,8 @@ QWidget* frmStart::buildInstallationTab() {
     cmdSearch = new QPushButton(QStringLiteral("..."), page);
     cmdSearch->setFixedWidth(twips(450));
     cmdInfo = new QPushButton(QStringLiteral("Info"), page);
+    cmdSearch->setAutoDefault(true);
+    cmdInfo->setAutoDefault(true);
     auto* offline = new QHBoxLayout;
     offline->addWidget(lblOfflineUpdates);
     offline->addWidget(txtOfflineUpdates, 1);

@@ -133,6 +133,7 @@ private:
     QWidget* buildMessagePanel(int index);
 
     void runStep();
+    void focusNextStep();
 
     // StepControls
     Button& startButton() override { return *lblStart; }
@@ -165,6 +166,7 @@ private:
     void transferEnded() override;
 
     void setPercentWidth(float widthTwips);
+    void placePercentText();
     void setSpeedTimerEnabled(bool enabled);
     void setLabelIfChanged(QLabel* label, const QString& text);
     void unloadFromCode();

@@ -25,6 +25,22 @@ void frmStart::setPercentWidth(float widthTwips) {
     // More than 100 % (a server that sent more than it announced) stays inside the track.
     const int trackWidth = ImgLine->width() - 2;
     Percent->setFixedWidth(std::clamp(twips(widthTwips), 0, trackWidth));
+    placePercentText();
+}
+
+void frmStart::placePercentText() {
+    // The percentage rides at the bar's end: black just after it on the empty track, white just
+    // inside it once the bar fills half the track. Centred it would stand black on the dark bar
+    // (or white on the empty track) whenever the bar's end runs through it.
+    const bool onBar = Percent->width() * 2 >= ImgLine->width() - 2;
+    const int barEnd = Percent->x() + Percent->width();
+    const int gap = twips(60);
+    const int width = txtPercent->fontMetrics().horizontalAdvance(txtPercent->text());
+    txtPercent->setGeometry(onBar ? barEnd - gap - width : barEnd + gap, 0, width,
+                            ImgLine->height());
+    const QColor textColor = onBar ? Qt::white : Qt::black;
+    if (txtPercent->palette().color(QPalette::WindowText) != textColor)
+        setForeground(txtPercent, textColor);
 }
 
 float frmStart::trackTwips() const {
@@ -44,6 +60,7 @@ void frmStart::setTransferFiguresVisible(bool visible) {
 void frmStart::setCaption(const QString& caption) {
     Percent->setText(caption);
     txtPercent->setText(caption);
+    placePercentText();
     Percent->repaint();
     txtPercent->repaint();
 }
@@ -74,10 +91,6 @@ void frmStart::showProgressNow() {
         setLabelIfChanged(lblData[0], formatOneDecimal(currentCount_ / 1000.0) + Kb);
         return;
     }
-    const QColor textColor = shownPercent_ < 50 ? Qt::black : Qt::white;
-    if (txtPercent->palette().color(QPalette::WindowText) != textColor)
-        setForeground(txtPercent, textColor);
-
     const float width = static_cast<float>(shownPercent_) * TwipsPerPercent;
     if (percentWidth_ != width)
         setPercentWidth(width);
@@ -85,6 +98,7 @@ void frmStart::showProgressNow() {
     if (Percent->text() != caption) {
         Percent->setText(caption);
         txtPercent->setText(caption);
+        placePercentText();
     }
     setLabelIfChanged(lblData[0], formatOneDecimal(currentCount_ / 1000.0) +
                                       QStringLiteral(" Kb / ") +

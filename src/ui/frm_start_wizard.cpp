@@ -80,6 +80,8 @@ bool frmStart::Form_Load() {
     }
 
     ShowWizardState();
+    // The next action is the Start/Next button.
+    lblStart->setFocus(Qt::OtherFocusReason);
     flags_.FormLoaded = true;
     return true;
 }
@@ -162,6 +164,14 @@ void frmStart::StartAskForUpdates() {
         // The step's error trap ends it quietly; the button must not stay dead.
         lblStart->setEnabled(true);
     }
+    focusNextStep();
+}
+
+void frmStart::focusNextStep() {
+    // Disabling the button for the step moved the focus on to "Beenden", where the next Space
+    // or Enter meant for "Weiter" would end the program.
+    if (lblStart->isEnabled())
+        lblStart->setFocus(Qt::OtherFocusReason);
 }
 
 void frmStart::runStep() {

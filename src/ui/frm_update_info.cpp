@@ -6,6 +6,7 @@
 #include "transfer/form_post.h"
 #include "ui/frm_wait.h"
 #include "ui/twips.h"
+#include "ui/window_placement.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -35,6 +36,7 @@ frmUpdateInfo::frmUpdateInfo(Session& session, EventLoop& loop, QWidget* parent)
     MyBrowser->setOpenLinks(false);
     connect(MyBrowser, &QTextBrowser::anchorClicked, this, &frmUpdateInfo::openLink);
     lblClose = new LabelButton(QStringLiteral("&Weiter"), this);
+    lblClose->setDefault(true);
     lblEnd = new QLabel(QStringLiteral("Beenden"), this);
 
     auto* buttons = new QHBoxLayout;
@@ -122,6 +124,7 @@ void frmUpdateInfo::openWaitWindow() {
     session_.DialogArg1 = WaitWindowOpen;
     wait_->lblMeldung[0]->setText(QStringLiteral("Die ") + windowTitle() +
                                   QStringLiteral("\r\n werden abgerufen ... "));
+    placeOver(*wait_, over_);
     wait_->show();
 }
 
@@ -140,12 +143,14 @@ void frmUpdateInfo::openLink(const QUrl& link) {
 }
 
 bool showUpdateInformation(Session& session, EventLoop& loop, const QString& callerName,
-                           const QString& version) {
+                           const QString& version, const QWidget* over) {
     auto* window = new frmUpdateInfo(session, loop);
+    window->setPlacedOver(over);
     if (!window->Init(callerName, version)) {
         delete window;
         return false;
     }
+    placeOver(*window, over);
     window->show();
     return true;
 }

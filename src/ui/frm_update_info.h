@@ -30,6 +30,8 @@ public:
     ~frmUpdateInfo() override;
 
     void setTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
+    // The window this one and its wait window open over (the main window).
+    void setPlacedOver(const QWidget* over) { over_ = over; }
 
     // Fetches the page for the caller (the main window's caption) and the host version into
     // MyBrowser. False when the page cannot be shown: the server failed or answered with an
@@ -52,12 +54,13 @@ private:
     EventLoop& loop_;
     std::chrono::milliseconds timeout_ = DefaultTimeout;
     QPointer<frmWait> wait_;
+    QPointer<const QWidget> over_;
 };
 
 // The main window's "Info": a new update-information window for the caller and version, shown
-// without blocking (and released when closed) when its page came; false when it could not be
-// shown, and the window is gone again.
+// over `over` without blocking (and released when closed) when its page came; false when it
+// could not be shown, and the window is gone again.
 bool showUpdateInformation(Session& session, EventLoop& loop, const QString& callerName,
-                           const QString& version);
+                           const QString& version, const QWidget* over = nullptr);
 
 } // namespace upd

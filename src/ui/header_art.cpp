@@ -5,11 +5,23 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QtMath>
 
 namespace upd {
+namespace {
+
+// The arcs' circle, in heights of the band, and how much of it lies inside the band.
+constexpr qreal ArcSize = 1.6;
+constexpr qreal ArcInset = 0.9;
+
+} // namespace
 
 HeaderArt::HeaderArt(QWidget* parent) : QWidget(parent) {
     setFixedHeight(twips(900));
+}
+
+int HeaderArt::artworkWidth() const {
+    return qCeil(height() * ArcSize * ArcInset);
 }
 
 void HeaderArt::paintEvent(QPaintEvent*) {
@@ -22,8 +34,8 @@ void HeaderArt::paintEvent(QPaintEvent*) {
 
     // Two arcs on the right, as a quiet emblem.
     painter.setPen(QPen(QColor(255, 255, 255, 90), height() / 10.0));
-    const qreal size = height() * 1.6;
-    const QRectF circle(width() - size * 0.9, -size * 0.3, size, size);
+    const qreal size = height() * ArcSize;
+    const QRectF circle(width() - size * ArcInset, -size * 0.3, size, size);
     painter.drawArc(circle, 200 * 16, 120 * 16);
     painter.drawArc(circle.adjusted(size / 5, size / 5, -size / 5, -size / 5), 200 * 16, 120 * 16);
 

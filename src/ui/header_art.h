@@ -10,6 +10,9 @@ class HeaderArt final : public QWidget {
 public:
     explicit HeaderArt(QWidget* parent = nullptr);
 
+    // How far the arcs reach in from the right edge; text must stay left of them.
+    int artworkWidth() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 };

@@ -2,6 +2,7 @@
 
 #include "ui/twips.h"
 
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -15,6 +16,41 @@ LabelButton::LabelButton(const QString& caption, QWidget* parent) : QAbstractBut
     QFont bold = font();
     bold.setBold(true);
     setFont(bold);
+}
+
+bool isEnterKey(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers held = event.modifiers() & ~Qt::KeypadModifier;
+    return (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) &&
+           held == Qt::NoModifier;
+}
+
+void LabelButton::setDefault(bool isDefault) {
+    if (default_ == isDefault)
+        return;
+    default_ = isDefault;
+    // Enter that no control of the window took reaches the window; the button listens there.
+    if (default_)
+        window()->installEventFilter(this);
+    else
+        window()->removeEventFilter(this);
+    update();
+}
+
+void LabelButton::keyPressEvent(QKeyEvent* event) {
+    if (isEnterKey(*event)) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
+}
+
+bool LabelButton::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == window() && event->type() == QEvent::KeyPress &&
+        isEnterKey(*static_cast<QKeyEvent*>(event)) && isEnabled() && isVisible()) {
+        click();
+        return true;
+    }
+    return QAbstractButton::eventFilter(watched, event);
 }
 
 QSize LabelButton::sizeHint() const {
@@ -46,7 +82,8 @@ void LabelButton::paintEvent(QPaintEvent*) {
     QPainterPath path;
     path.addRoundedRect(plate, radius, radius);
     painter.fillPath(path, gradient);
-    painter.setPen(QPen(bottom.darker(130), 1));
+    // The default button's rim is twice as strong.
+    painter.setPen(QPen(bottom.darker(default_ ? 200 : 130), default_ ? 2 : 1));
     painter.drawPath(path);
     if (hasFocus()) {
         painter.setPen(QPen(QColor(255, 255, 255, 160), 1, Qt::DotLine));

@@ -4,8 +4,7 @@
 
 namespace upd {
 
-// The icon of the notification pop-up and of its tray icon. A drawn stand-in until the program
-// has an icon of its own; this is the one place to swap it.
+// The icon of the notification pop-up and of its tray icon: the program's own.
 QIcon notifyIcon();
 
 } // namespace upd

@@ -42,15 +42,6 @@ TEST_F(ProgressTest, BarPercentageAndAmount) {
     EXPECT_EQ(named<QLabel>(w, "Percent")->text(), QStringLiteral("22 %"));
     EXPECT_FLOAT_EQ(w.percentWidthTwips(), 22 * 54.9f);
 
-    w.ProgressBar(100, 50);
-    settle();
-    EXPECT_EQ(named<QLabel>(w, "txtPercent")->palette().color(QPalette::WindowText),
-              QColor(Qt::white));
-    w.ProgressBar(100, 49);
-    settle();
-    EXPECT_EQ(named<QLabel>(w, "txtPercent")->palette().color(QPalette::WindowText),
-              QColor(Qt::black));
-
     w.ProgressBar(4096, 4096);
     settle();
     EXPECT_EQ(named<QLabel>(w, "Percent")->text(), QStringLiteral("100 %"));

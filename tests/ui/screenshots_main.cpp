@@ -1,112 +1,222 @@
-// Takes a picture of each tab of the main window and of each dialog into the folder named on the
-// command line. Run by scripts/screenshots under a virtual display.
+// Pictures of the windows as a user meets them, into the folder named on the command line. The
+// program runs as its host starts it, against the bundled update server with its sample catalog,
+// and every state is reached as a user reaches it: with the mouse and the keyboard. Run by
+// scripts/screenshots under a virtual display with a window manager.
 
-#include "core/session.h"
+#include "app/application_startup.h"
+#include "core/ansi_text_file.h"
+#include "platform/settings_store.h"
+#include "support/local_http_server.h"
 #include "support/named_control.h"
-#include "support/scripted_prompts.h"
 #include "ui/frm_config.h"
-#include "ui/frm_dir_auswahl.h"
-#include "ui/frm_info.h"
 #include "ui/frm_lizenz.h"
-#include "ui/frm_start.h"
 #include "ui/frm_update_info.h"
 #include "ui/frm_wait.h"
-#include "wizard/unavailable_steps.h"
+#include "ui/message_prompts.h"
+#include "ui/program_windows.h"
+#include "ui/screen_shooter.h"
+#include "updateserver/update_server.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
-#include <QTextBrowser>
-#include <QThread>
+#include <QTemporaryDir>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
+namespace upd::test {
 namespace {
 
-void snap(QWidget& widget, const QDir& folder, const QString& name) {
-    widget.show();
-    widget.raise();
-    for (int i = 0; i < 10; ++i) {
-        QApplication::processEvents();
-        QThread::msleep(20);
+const QString CatalogDir = QStringLiteral(SAMPLE_CATALOG_DIR);
+
+// The program as main() runs it.
+struct Program {
+    Session session;
+    QtEventLoop loop;
+    NativeSettingsStore store;
+    MessagePrompts prompts;
+    ApplicationStartup actions{session, loop, prompts};
+
+    frmStart& start(const QString& parameters) {
+        Main(session, parameters, store, prompts, actions);
+        if (!actions.mainWindow()) {
+            std::fputs("the updater opened no window\n", stderr);
+            std::exit(1);
+        }
+        return *actions.mainWindow();
     }
-    const QString file = folder.filePath(name + QStringLiteral(".png"));
-    if (!widget.grab().save(file))
-        std::fprintf(stderr, "could not write %s\n", qPrintable(file));
-    else
-        std::printf("%s\n", qPrintable(file));
+};
+
+QString hostParameters(const QString& directory, int runMode) {
+    return QStringLiteral("Hwnd=0#ExeVers=3.1.0#DBName=qgr.db#DBVers=2024.01"
+                          "#AppName=quorlan-Gesundheitsratgeber"
+                          "#ExtAppName=quorlan Gesundheitsratgeber#ExePath=") +
+           directory +
+           QStringLiteral("#ExeName=qgr#ProgID=QGR#MachineID=DEMO-PC#SFA=Praxis Dr. Müller"
+                          "#SNN=Müller#SVN=Jörg#SOR=Köln#SPL=50667#SST=Hauptstraße 1#REG=DEMO"
+                          "#START=") +
+           QString::number(runMode);
+}
+
+template <class Window> Window* visibleWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible())
+            return window;
+    return nullptr;
+}
+
+void clickTab(frmStart& w, int index) {
+    QTabBar* bar = named<QTabWidget>(w, "SSTab1")->tabBar();
+    clickOn(bar, bar->tabRect(index).center());
+}
+
+// Search, the tab guard, another version, the data found and downloaded, the update information
+// (also from a slow server, with its wait window), the configuration.
+void onlineUpdate(ScreenShooter& shoot, const QString& host, const QString& slowServer) {
+    Program program;
+    frmStart& w = program.start(hostParameters(host, 0));
+    shoot.window(w, QStringLiteral("01-start"));
+    pressKey(w, Qt::Key_Return);
+    shoot.window(w, QStringLiteral("02-program-updates-found"));
+
+    ScreenShooter::whenModalOpens([&](QWidget& box) {
+        shoot.window(box, QStringLiteral("03-tab-guard"));
+        pressKey(box, Qt::Key_Return);
+    });
+    clickTab(w, tab::Installation);
+    shoot.window(w, QStringLiteral("04-download-tab"));
+
+    clickTab(w, tab::Search);
+    ScreenShooter::whenModalOpens([&](QWidget& box) {
+        typeText(box, QStringLiteral("3.3.0"));
+        shoot.window(box, QStringLiteral("05-version-input"));
+        pressKey(box, Qt::Key_Return);
+    });
+    clickOn(named<QPushButton>(w, "cmdOldVersion"));
+    // Without program updates the search finds data and opens their description by itself.
+    clickOn(named<LabelButton>(w, "lblStart"));
+    if (frmUpdateInfo* info = visibleWindow<frmUpdateInfo>()) {
+        shoot.windows({&w, info}, QStringLiteral("06-update-information-over-main-window"));
+        shoot.window(*info, QStringLiteral("07-update-information"));
+        pressKey(*info, Qt::Key_Return);
+    }
+    shoot.window(w, QStringLiteral("08-data-updates-found"));
+
+    // The data download fills the bar; pictures on the way.
+    auto* bar = named<QLabel>(w, "Percent");
+    const int track = named<QWidget>(w, "ImgLine")->width();
+    ScreenShooter::when([=] { return bar->width() * 10 >= track * 3; },
+                        [&] { shoot.window(w, QStringLiteral("09-data-download-30")); });
+    ScreenShooter::when([=] { return bar->width() * 10 >= track * 7; },
+                        [&] { shoot.window(w, QStringLiteral("10-data-download-70")); });
+    pressKey(w, Qt::Key_Return);
+    shoot.window(w, QStringLiteral("11-data-downloaded"));
+
+    // The hotline has the user point the updater at another server.
+    ScreenShooter::whenModalOpens([&](QWidget& box) {
+        shoot.window(box, QStringLiteral("12-configuration"));
+        QLineEdit* server = qobject_cast<frmConfig*>(&box)->txtUpdateServer;
+        server->setFocus();
+        server->selectAll();
+        typeText(box, slowServer);
+        pressKey(box, Qt::Key_Return);
+    });
+    pressKey(w, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+    ScreenShooter::when([] { return visibleWindow<frmWait>() != nullptr; },
+                        [&] {
+                            shoot.windows({&w, visibleWindow<frmWait>()},
+                                          QStringLiteral("13-wait-window-over-main-window"));
+                        });
+    clickOn(named<LabelButton>(w, "lblInfo"));
+    if (frmUpdateInfo* info = visibleWindow<frmUpdateInfo>())
+        pressKey(*info, Qt::Key_Return);
+    clickOn(named<LabelButton>(w, "lblEnd"));
+}
+
+// An offline installation from a copied update directory: the directory chooser, the
+// information about it, and the terms of use that the installation run asks for first.
+void offlineInstallation(ScreenShooter& shoot, const QString& host) {
+    Program program;
+    frmStart& w = program.start(hostParameters(host, 3));
+    shoot.window(w, QStringLiteral("14-offline-installation"));
+
+    ScreenShooter::whenModalOpens([&](QWidget& box) {
+        shoot.window(box, QStringLiteral("15-directory-chooser"));
+        pressKey(box, Qt::Key_Return);
+    });
+    clickOn(named<QPushButton>(w, "cmdSearch"));
+    ScreenShooter::whenModalOpens([&](QWidget& box) {
+        shoot.window(box, QStringLiteral("16-offline-information"));
+        clickOn(&box);
+    });
+    clickOn(named<QPushButton>(w, "cmdInfo"));
+
+    frmLizenz licence(program.session, program.prompts, &w);
+    licence.txtLizenz->setPlainText(
+        ansi_text_file::read(CatalogDir + QStringLiteral("/files/downloads/lizenz.txt")));
+    ScreenShooter::whenModalOpens([&](QWidget& box) {
+        shoot.window(box, QStringLiteral("17-terms-of-use"));
+        // "Weiter" without accepting: the question comes.
+        ScreenShooter::whenModalOpens(
+            [&](QWidget& question) {
+                shoot.window(question, QStringLiteral("18-terms-not-accepted"));
+                pressKey(question, Qt::Key_Return);
+            },
+            &box);
+        pressKey(box, Qt::Key_Return);
+    });
+    licence.exec();
+    clickOn(named<LabelButton>(w, "lblEnd"));
 }
 
 } // namespace
+} // namespace upd::test
 
 int main(int argc, char** argv) {
+    using namespace upd;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quorlan-Internet-Update"));
+    prepareProgramWindows();
     if (argc < 2) {
         std::fputs("usage: ui_screenshots DIR\n", stderr);
         return 2;
     }
     QDir folder(QString::fromLocal8Bit(argv[1]));
     folder.mkpath(QStringLiteral("."));
+    QTemporaryDir work;
+    const QString host = work.filePath(QStringLiteral("host"));
+    QDir(host).mkpath(QStringLiteral("Updates"));
 
-    upd::Session session;
-    session.host.AppName = QStringLiteral("QuorMed");
-    session.host.ExtAppName = QStringLiteral("QuorMed Praxis");
-    session.host.ExeVers = QStringLiteral("5.1.0");
-    session.host.ExePath = QStringLiteral("C:\\QuorMed");
-    session.ServerBaseUrl = session.deployment.serverUrl;
-    session.RunMode = upd::runmode::OfflineAll;
-    upd::test::ScriptedPrompts prompts;
-    upd::QtEventLoop loop;
-    upd::UnavailableWizardSteps steps;
+    server::UpdateServer updateServer(server::Catalog::load(upd::test::CatalogDir.toStdString()),
+                                      DeploymentSettings::fromEnvironment(), {});
+    const QString base =
+        QStringLiteral("http://127.0.0.1:") + QString::number(updateServer.start("127.0.0.1", 0));
+    qputenv("QUORLAN_UPDATE_SERVER_URL", base.toUtf8());
+    qputenv("QUORLAN_UPDATE_CONNECTION_TEST_URL", (base + QStringLiteral("/")).toUtf8());
 
-    auto* window = new upd::frmStart(session, prompts, loop, steps);
-    window->Form_Load();
-    window->boxes().installationLog().setText(QStringLiteral("OK       5.1.1 Programm-Update"));
-    snap(*window, folder, QStringLiteral("frmStart-2-installation"));
+    // The same description from a server that takes a while, so that the wait window shows.
+    upd::test::LocalHttpServer slow;
+    QFile page(upd::test::CatalogDir + QStringLiteral("/data/qgr-2024.06.html"));
+    page.open(QIODevice::ReadOnly);
+    const std::string html = page.readAll().toStdString();
+    slow.http().Post("/slow/dataupdateframe.aspx",
+                     [&html](const httplib::Request&, httplib::Response& res) {
+                         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+                         res.set_content(html, "text/html; charset=utf-8");
+                     });
+    slow.start();
 
-    window->state().moveWizardTo(upd::wizard::DownloadProgramUpdates);
-    upd::test::named<QTabWidget>(*window, "SSTab1")->setCurrentIndex(upd::tab::Download);
-    window->boxes().downloadList().setText(QStringLiteral(" Download der Datei: update511.zip"));
-    window->messageArea(upd::tab::Download)
-        .show(QStringLiteral(" Download der Datei: update511.zip"), upd::WorkingColor);
-    window->transferDisplay().sizeAnnounced(2'400'000);
-    window->ProgressBar(2'400'000, 1'500'000);
-    window->tmrSpeedTest_Timer();
-    snap(*window, folder, QStringLiteral("frmStart-1-download"));
-
-    upd::test::named<QTabWidget>(*window, "SSTab1")->setCurrentIndex(upd::tab::Search);
-    window->controls().setInfoButtonVisible(true);
-    snap(*window, folder, QStringLiteral("frmStart-0-search"));
-
-    upd::frmConfig config(session, prompts);
-    snap(config, folder, QStringLiteral("frmConfig"));
-    upd::frmDirAuswahl chooser(session);
-    snap(chooser, folder, QStringLiteral("frmDirAuswahl"));
-    session.DialogArg1 = session.host.AppName;
-    session.DialogArg2 = session.host.ExtAppName;
-    upd::frmInfo info(session);
-    snap(info, folder, QStringLiteral("frmInfo"));
-    upd::frmLizenz licence(session, prompts);
-    licence.txtLizenz->setPlainText(
-        QStringLiteral("Nutzungsbedingungen\n\n1. Die Updates dürfen nur auf Rechnern installiert "
-                       "werden, für die eine gültige Lizenz besteht.\n2. ..."));
-    snap(licence, folder, QStringLiteral("frmLizenz"));
-    auto* wait = new upd::frmWait(session);
-    wait->lblMeldung[0]->setText(QStringLiteral("Die Informationen zum QuorMed Praxis - Update"));
-    wait->lblMeldung[1]->setText(QStringLiteral(" werden abgerufen ... "));
-    snap(*wait, folder, QStringLiteral("frmWait"));
-    wait->close();
-    // The page as the bundled server sends it; Init would fetch it.
-    upd::frmUpdateInfo updateInfo(session, loop);
-    updateInfo.setWindowTitle(QStringLiteral("Informationen zum QuorMed Praxis - Update"));
-    updateInfo.MyBrowser->setHtml(
-        QStringLiteral("<h1>Daten-Updates</h1><h2>Datenstand 2024.06</h2><p>Neu in den Daten "
-                       "2024.06:</p><ul><li>2 neue Indikationen mit Texten</li></ul>"));
-    snap(updateInfo, folder, QStringLiteral("frmUpdateInfo"));
-
-    delete window;
+    upd::test::ScreenShooter shoot(folder);
+    upd::test::onlineUpdate(shoot, host, QString::fromStdString(slow.url("/slow")));
+    upd::test::offlineInstallation(shoot, host);
+    updateServer.stop();
     return 0;
 }

@@ -1,9 +1,21 @@
 #include "ui/window_fixture.h"
 
+#include "ui/program_windows.h"
+
 #include <QElapsedTimer>
 #include <QThread>
 
 namespace upd::test {
+namespace {
+
+// The windows under test are prepared as the program prepares them at start.
+struct ProgramWindows final : ::testing::Environment {
+    void SetUp() override { prepareProgramWindows(); }
+};
+[[maybe_unused]] const auto* const environment =
+    ::testing::AddGlobalTestEnvironment(new ProgramWindows);
+
+} // namespace
 
 void settle() {
     QApplication::processEvents();
