@@ -202,11 +202,15 @@ TEST_F(SearchTest, ServerErrorNumbersReachTheMessageAndTheFlags) {
         const char* answer;
         QString expected;
         bool program, data;
+        const char* dataAnswer = "<x/>";
     };
     const QString unusable =
         QStringLiteral("Fehler : 800400001\r\nDie Update-Informationen konnten "
                        "nicht abgerufen werden! Versuchen Sie es bitte später "
                        "nochmal!");
+    const QString dataUnusable =
+        QStringLiteral("Fehler : 800400001\r\nDie Update-Daten konnten nicht abgerufen werden! "
+                       "Versuchen Sie es bitte später nochmal!");
     for (const Case& c : {
              Case{"<error><nr>500400011</nr><text>Bitte CD anfordern</text></error>",
                   QStringLiteral("Fehler : 500400011\r\nBitte CD anfordern"), true, false},
@@ -215,10 +219,15 @@ TEST_F(SearchTest, ServerErrorNumbersReachTheMessageAndTheFlags) {
              Case{"<error><nr>0</nr><text></text></error>", QStringLiteral("Fehler "), false,
                   false},
              Case{"<html><body>Server Error</html>", unusable, false, false},
+             // Answers that are not well-formed are never read as answers.
+             Case{"<updates>&nbsp;</updates>", unusable, false, false},
+             Case{"<updates/><junk/>", unusable, false, false},
+             Case{"<updates/>", dataUnusable, false, false,
+                  "Fehler<dataupdate><updatefound>1</updatefound></dataupdate>"},
              Case{"<error><nr>x</nr><text>t</text></error>",
                   QStringLiteral("Fehler : 800400001\r\nTypen unverträglich (13)"), false, false},
          }) {
-        HandMadeServer server(c.answer, "<x/>");
+        HandMadeServer server(c.answer, c.dataAnswer);
         open(server.base());
         pressStart();
         EXPECT_EQ(message(), c.expected) << c.answer;
