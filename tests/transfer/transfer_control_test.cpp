@@ -64,8 +64,8 @@ TEST_F(TransferControlTest, FetchesTextInTheDeclaredEncoding) {
     EXPECT_EQ(Inet1.openUrl(url("/error-page")), QStringLiteral("<html>Fehler</html>"));
     // The address goes on the wire without the appended "#", with its blanks encoded.
     EXPECT_EQ(Inet1.openUrl(url("/update.aspx?SNN=M\u00fcller Sohn #")),
-              QStringLiteral("M\u00fcller Sohn"));
-    EXPECT_EQ(server.requests().back(), "/update.aspx?SNN=M%FCller%20Sohn");
+              QStringLiteral("M\u00fcller Sohn "));
+    EXPECT_EQ(server.requests().back(), "/update.aspx?SNN=M%FCller%20Sohn%20");
 }
 
 TEST_F(TransferControlTest, FailuresRaiseRuntimeErrors) {

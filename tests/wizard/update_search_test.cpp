@@ -340,6 +340,7 @@ TEST_F(SearchTest, TheQueryStringsReachTheServerExactly) {
     h.SOR = QStringLiteral("Köln");
     h.REG = QStringLiteral("R+1");
     h.SD[3] = QStringLiteral("Größe");
+    h.SD[11] = QStringLiteral("Ma "); // the last value ends with a blank
     session.version = {2, 1, 14};
     open(server.base());
     pressStart();
@@ -347,10 +348,11 @@ TEST_F(SearchTest, TheQueryStringsReachTheServerExactly) {
         "VERS=3v1v0&PID=QGR&MID=PC-1&SFA=Mueller%20%5B0%5D%20Soehne&SNN=O%5B2%5DNeill"
         "&SVN=Aerztin&SST=Stra%23e%201%5B1%5D2&SPL=A&B&SOR=Koeln&REG=R%5B1%5D1";
     ASSERT_EQ(server.requests().size(), 2u);
-    EXPECT_EQ(server.requests()[0], "/update.aspx?" + common + "&IUVERS=2v1v14");
-    std::string data = common +
-                       "&IUVERS=2v1v14&DBVers=2024.01&MODUS=0&KEY=&SEARCHDATE="
-                       "&SD0=&SD1=&SD2=&SD3=Groe%23e&SD4=&SD5=&SD6=&SD7=&SD8=&SD9=&SD10=&SD11=";
+    // The program query appends " #": only the "#" stays off the wire.
+    EXPECT_EQ(server.requests()[0], "/update.aspx?" + common + "&IUVERS=2v1v14%20");
+    std::string data =
+        common + "&IUVERS=2v1v14&DBVers=2024.01&MODUS=0&KEY=&SEARCHDATE="
+                 "&SD0=&SD1=&SD2=&SD3=Groe%23e&SD4=&SD5=&SD6=&SD7=&SD8=&SD9=&SD10=&SD11=Ma%20";
     data.replace(data.find("MID="), 4, "MachineID=");
     EXPECT_EQ(server.requests()[1], "/dataupdate.aspx?" + data);
 }
