@@ -28,14 +28,19 @@ void DownloadNewUpdater(WizardWindow& window, WizardSteps& steps) {
     const QString target =
         nativePath(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()),
                    session.UpdaterVersion + QLatin1Char('.') + session.UpdaterFile);
-    if (!steps.DownloadAFile(window, target, url)) {
+    const bool downloaded = steps.DownloadAFile(window, target, url);
+    if (window.flags().CloseRequested) {
+        // The closing message stays.
         start.setEnabled(true);
-        if (!window.flags().CloseRequested)
-            messages.visibleMessageArea().show(
-                QStringLiteral("Fehler : %1").arg(errcode::DownloadFailed) + CrLf +
-                    QStringLiteral("Der Download konnten nicht beendet werden! Versuchen Sie es "
-                                   "bitte später nochmal!"),
-                AttentionColor);
+        return;
+    }
+    if (!downloaded) {
+        start.setEnabled(true);
+        messages.visibleMessageArea().show(
+            QStringLiteral("Fehler : %1").arg(errcode::DownloadFailed) + CrLf +
+                QStringLiteral("Der Download konnten nicht beendet werden! Versuchen Sie es "
+                               "bitte später nochmal!"),
+            AttentionColor);
         return;
     }
     messages.visibleMessageArea().show(DownloadDone + CrLf + NextInstallsUpdater, AttentionColor);
@@ -102,10 +107,13 @@ void DownloadDataUpdates(WizardWindow& window, WizardSteps& steps) {
     const bool ok =
         steps.QueryDataUpdates(window, querymode::Download, window.boxes().programVersion().text(),
                                window.boxes().downloadList(), errText, errNumber, downloaded);
+    if (window.flags().CloseRequested) {
+        // The closing message stays.
+        start.setEnabled(true);
+        return;
+    }
     if (!ok) {
         start.setEnabled(true);
-        if (window.flags().CloseRequested)
-            return;
         TextArea& area = messages.visibleMessageArea();
         QString text = area.text();
         if (!text.isEmpty())

@@ -14,8 +14,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTextBrowser>
 #include <QTimer>
+#include <atomic>
 #include <gtest/gtest.h>
 #include <mutex>
 
@@ -327,6 +329,105 @@ TEST_F(SearchTest, AFailingQueryWhileTheWindowClosesShowsNothing) {
     // The connection's status texts stand there; no error is shown.
     EXPECT_FALSE(message().contains(QStringLiteral("Fehler"))) << message().toStdString();
     EXPECT_TRUE(test::named<LabelButton>(*window, "lblStart")->isEnabled());
+}
+
+// Every page answers at once, except the held one, which waits until the test releases it.
+class HoldingServer : public test::LocalHttpServer {
+public:
+    explicit HoldingServer(std::string held) : held_(std::move(held)) {
+        http().Get(R"(/(update|dataupdate)\.aspx|/downloads/updater/x\.exe)",
+                   [this](const httplib::Request& req, httplib::Response& res) {
+                       const std::string page = req.path == "/dataupdate.aspx"
+                                                    ? "MODUS=" + req.get_param_value("MODUS")
+                                                    : req.path;
+                       if (page == held_) {
+                           waiting = true;
+                           for (int i = 0; i < 500 && !release; ++i)
+                               std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                       }
+                       if (page == "/update.aspx")
+                           res.set_content("<updates/>", "text/xml");
+                       else if (page == "MODUS=0")
+                           res.set_content("<d><updatefound>1</updatefound></d>", "text/xml");
+                       else if (page == "MODUS=2")
+                           res.set_content("<daten><satz/></daten>", "text/xml");
+                       else
+                           res.set_content(std::string(100'000, 'u'), "application/octet-stream");
+                   });
+        start();
+    }
+    std::atomic<bool> waiting = false;
+    std::atomic<bool> release = false;
+
+private:
+    std::string held_;
+};
+
+TEST_F(SearchTest, AStepRunningWhenTheWindowClosesEndsQuietlyBeforeTheWindowGoes) {
+    struct Case {
+        const char* step;
+        std::int16_t runMode;
+        std::int32_t state;
+        std::string held; // the request during which the window closes; "" for the bar's show
+    };
+    session.UpdaterPath = QStringLiteral("downloads/updater");
+    session.UpdaterFile = QStringLiteral("x.exe");
+    session.UpdaterVersion = QStringLiteral("9.9.9");
+    const QString closingMessage =
+        QStringLiteral("Bitte warten! Die Anwendung wird geschlossen ...");
+    for (const bool closeBox : {true, false}) {
+        for (const Case& c : {
+                 Case{"program query", 0, wizard::Search, "/update.aspx"},
+                 Case{"data query", 0, wizard::Search, "MODUS=0"},
+                 Case{"data download", 0, wizard::DownloadDataUpdates, "MODUS=2"},
+                 Case{"bar after the data download", 0, wizard::DownloadDataUpdates, ""},
+                 Case{"updater download", 6, wizard::DownloadNewUpdater,
+                      "/downloads/updater/x.exe"},
+             }) {
+            SCOPED_TRACE(std::string(c.step) + (closeBox ? " (close box)" : " (Beenden)"));
+            HoldingServer server(c.held);
+            session.AbortRequested = false;
+            session.RunMode = c.runMode;
+            QPointer<frmStart> w = &open(QString::fromStdString(server.url()));
+            window = nullptr; // it releases itself
+            w->show();
+            w->state().moveWizardTo(c.state);
+
+            bool stepRunning = false;
+            bool destroyedDuringStep = false;
+            QObject::connect(w, &QObject::destroyed, [&] { destroyedDuringStep = stepRunning; });
+            QTimer closer;
+            QObject::connect(&closer, &QTimer::timeout, [&] {
+                const bool due = c.held.empty()
+                                     ? !test::named<QLabel>(*w, "Percent")->text().isEmpty()
+                                     : server.waiting.load();
+                if (!due)
+                    return;
+                closer.stop();
+                if (closeBox)
+                    w->close();
+                else
+                    test::named<LabelButton>(*w, "lblEnd")->click();
+                server.release = true;
+            });
+            closer.start(5);
+            stepRunning = true;
+            w->StartAskForUpdates();
+            stepRunning = false;
+            server.release = true;
+
+            EXPECT_FALSE(destroyedDuringStep);
+            ASSERT_FALSE(w.isNull());
+            EXPECT_EQ(w->visibleMessageArea().text(), closingMessage);
+            for (int i = 0; i < 600 && !w.isNull(); ++i) {
+                QApplication::processEvents();
+                QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            EXPECT_TRUE(w.isNull()) << "the window goes once the step has ended";
+        }
+    }
+    EXPECT_TRUE(prompts.shown().empty());
 }
 
 TEST_F(SearchTest, TheQueryStringsReachTheServerExactly) {
