@@ -25,19 +25,41 @@ ProgramWizardSteps::ProgramWizardSteps(EventLoop& loop, Prompts& prompts, Settin
     Inet1_.setRequestTimeout(InitialRequestTimeoutSeconds);
 }
 
-TransferControl& ProgramWizardSteps::controlFor(WizardWindow& window) {
-    Inet1_.setStateHandler(
-        [&window, this](int state) { Inet1_StateChanged(state, window.messages(), loop_); });
-    return Inet1_;
-}
+// For the duration of one step, the control's state texts go to the message area of the window the
+// step works for, and its requests end when that window is closing; afterwards the control holds
+// nothing of the window.
+class ProgramWizardSteps::WindowBinding {
+public:
+    WindowBinding(ProgramWizardSteps& steps, WizardWindow& window) : control_(steps.Inet1_) {
+        EventLoop& loop = steps.loop_;
+        // While the window closes its closing message stays.
+        control_.setStateHandler([&window, &loop](int state) {
+            if (!window.flags().CloseRequested)
+                Inet1_StateChanged(state, window.messages(), loop);
+        });
+        control_.setCancelCheck([&window] { return window.flags().CloseRequested; });
+    }
+    ~WindowBinding() {
+        control_.setStateHandler({});
+        control_.setCancelCheck({});
+    }
+    WindowBinding(const WindowBinding&) = delete;
+    WindowBinding& operator=(const WindowBinding&) = delete;
+    TransferControl& control() { return control_; }
+
+private:
+    TransferControl& control_;
+};
 
 void ProgramWizardSteps::SearchForUpdates(WizardWindow& window) {
-    upd::SearchForUpdates(window, controlFor(window));
+    WindowBinding binding(*this, window);
+    upd::SearchForUpdates(window, binding.control());
 }
 
 bool ProgramWizardSteps::DownloadUpdateFiles(WizardWindow& window, std::int32_t& errNumber,
                                              QString& errText) {
-    return upd::DownloadUpdateFiles(window, controlFor(window), errNumber, errText);
+    WindowBinding binding(*this, window);
+    return upd::DownloadUpdateFiles(window, binding.control(), errNumber, errText);
 }
 
 void ProgramWizardSteps::InstallProgramUpdates(WizardWindow& window) {
@@ -46,7 +68,8 @@ void ProgramWizardSteps::InstallProgramUpdates(WizardWindow& window) {
 
 bool ProgramWizardSteps::DownloadAFile(WizardWindow& window, const QString& localPath,
                                        const QString& url) {
-    return upd::DownloadAFile(window, controlFor(window), localPath, url);
+    WindowBinding binding(*this, window);
+    return upd::DownloadAFile(window, binding.control(), localPath, url);
 }
 
 void ProgramWizardSteps::InstallNewUpdater(WizardWindow& window) {
@@ -56,8 +79,9 @@ void ProgramWizardSteps::InstallNewUpdater(WizardWindow& window) {
 bool ProgramWizardSteps::QueryDataUpdates(WizardWindow& window, int mode, const QString& version,
                                           TextArea& list, QString& errText, std::int32_t& errNumber,
                                           bool& downloaded) {
-    return upd::QueryDataUpdates(window, controlFor(window), mode, version, errText, list,
-                                 errNumber, downloaded);
+    WindowBinding binding(*this, window);
+    return upd::QueryDataUpdates(window, binding.control(), mode, version, errText, list, errNumber,
+                                 downloaded);
 }
 
 void ProgramWizardSteps::InstallDataUpdates(WizardWindow& window) {

@@ -32,8 +32,7 @@ public:
     TransferControl& Inet1() { return Inet1_; }
 
 private:
-    // The control's state texts go to the message area of the window a step works for.
-    TransferControl& controlFor(WizardWindow& window);
+    class WindowBinding;
 
     EventLoop& loop_;
     Prompts& prompts_;

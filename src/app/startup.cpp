@@ -32,7 +32,10 @@ StartupResult Main(Session& session, const QString& commandLine, SettingsStore& 
             return StartupResult::NoConnection;
         }
 
+        // The base has no trailing "/": every address adds its own.
         session.ServerBaseUrl = session.deployment.serverUrl;
+        if (session.ServerBaseUrl.endsWith(u'/'))
+            session.ServerBaseUrl.chop(1);
 
         if (session.RunMode != runmode::Background) {
             actions.showMainWindow();

@@ -11,6 +11,14 @@ public:
     // Runs the events that are pending now, then returns.
     virtual void yield() = 0;
 
+    // Runs the events that are pending or that arrive within about `milliseconds`, then returns:
+    // how a step waits for a transfer, which advances in whatever event loop runs, without
+    // spinning. The default only yields.
+    virtual void waitForEvents(int milliseconds) {
+        (void)milliseconds;
+        yield();
+    }
+
     // Waits about `milliseconds` without handling events (the platform's Sleep).
     virtual void sleep(int milliseconds) = 0;
 };
@@ -19,6 +27,7 @@ public:
 class QtEventLoop final : public EventLoop {
 public:
     void yield() override;
+    void waitForEvents(int milliseconds) override;
     void sleep(int milliseconds) override;
 };
 

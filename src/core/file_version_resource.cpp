@@ -156,7 +156,11 @@ std::optional<FixedFileInfo> readFixedFileInfo(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    PeImage image(file.readAll());
+    return readFixedFileInfoOfImage(file.readAll());
+}
+
+std::optional<FixedFileInfo> readFixedFileInfoOfImage(const QByteArray& fileBytes) {
+    PeImage image(fileBytes);
     const auto resource = image.versionResource();
     if (!resource)
         return std::nullopt;

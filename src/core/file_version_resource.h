@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -26,5 +27,7 @@ struct FixedFileInfo {
 // Reads the fixed version information of a Windows program file (PE32 or PE32+) on any platform.
 // Nothing for a missing file, a file that is not a PE file, or one without version information.
 std::optional<FixedFileInfo> readFixedFileInfo(const QString& path);
+// The same for the bytes of such a file.
+std::optional<FixedFileInfo> readFixedFileInfoOfImage(const QByteArray& fileBytes);
 
 } // namespace upd

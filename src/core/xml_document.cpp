@@ -1,5 +1,6 @@
 #include "core/xml_document.h"
 
+#include <QXmlStreamReader>
 #include <sstream>
 
 namespace upd {
@@ -9,13 +10,36 @@ QString fromUtf8(const char* text) {
     return QString::fromUtf8(text);
 }
 
+// All text below `node` in document order. Iterative: a hostile answer may nest as deep as its
+// size allows, far deeper than the stack.
 void appendText(pugi::xml_node node, std::string& out) {
-    for (pugi::xml_node child : node.children()) {
-        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
-            out += child.value();
-        else if (child.type() == pugi::node_element)
-            appendText(child, out);
+    pugi::xml_node current = node.first_child();
+    while (current && current != node) {
+        if (current.type() == pugi::node_pcdata || current.type() == pugi::node_cdata)
+            out += current.value();
+        if (current.type() == pugi::node_element && current.first_child()) {
+            current = current.first_child();
+            continue;
+        }
+        while (current != node && !current.next_sibling())
+            current = current.parent();
+        if (current != node)
+            current = current.next_sibling();
     }
+}
+
+// True when the text is a well-formed XML document without a document type declaration. The DOM
+// parser below is lenient (undefined entities, several roots, text around the root), so the
+// strict reader decides first; a document type declaration is refused before anything in it could
+// be expanded. Namespace prefixes are not checked, as XML 1.0 does not require them.
+bool isWellFormedWithoutDoctype(const QString& text) {
+    QXmlStreamReader reader(text);
+    reader.setNamespaceProcessing(false);
+    while (!reader.atEnd()) {
+        if (reader.readNext() == QXmlStreamReader::DTD)
+            return false;
+    }
+    return !reader.hasError();
 }
 
 struct ElementCollector : pugi::xml_tree_walker {
@@ -103,8 +127,12 @@ bool XmlNode::hasElement(const QString& name) const {
 XmlDocument::XmlDocument() : doc_(std::make_unique<pugi::xml_document>()) {}
 
 bool XmlDocument::loadXml(const QString& text) {
-    constexpr unsigned options = pugi::parse_default | pugi::parse_declaration |
-                                 pugi::parse_comments | pugi::parse_pi | pugi::parse_doctype;
+    if (!isWellFormedWithoutDoctype(text)) {
+        doc_->reset();
+        return false;
+    }
+    constexpr unsigned options =
+        pugi::parse_default | pugi::parse_declaration | pugi::parse_comments | pugi::parse_pi;
     const QByteArray utf8 = text.toUtf8();
     const pugi::xml_parse_result result =
         doc_->load_buffer(utf8.constData(), std::size_t(utf8.size()), options, pugi::encoding_utf8);

@@ -46,7 +46,8 @@ class XmlDocument {
 public:
     XmlDocument();
 
-    // Replaces the content. On a parse error the document is empty and false is returned.
+    // Replaces the content. A text that is not a well-formed XML document, or that declares a
+    // document type, leaves the document empty and gives false: no entity is ever expanded.
     bool loadXml(const QString& text);
 
     // The first node of the document, which may be a declaration or a comment.

@@ -38,13 +38,8 @@ bool passesAsIs(unsigned char byte) {
 } // namespace
 
 QByteArray encode(const QString& address) {
-    QString text = address;
-    if (text.endsWith(u'#')) {
-        text.chop(1);
-        while (text.endsWith(u' '))
-            text.chop(1);
-    }
-    return encodeParameters(text);
+    // Only the "#" goes: a blank before it may end the last value and is data.
+    return encodeParameters(address.endsWith(u'#') ? address.chopped(1) : address);
 }
 
 QByteArray encodeParameters(const QString& parameters) {

@@ -5,8 +5,8 @@
 
 // How the program's address texts travel on the wire, agreed between the transfer control and
 // the update server:
-// - The "#" (with any blanks before it) that the queries append at the very end is an empty
-//   fragment and is dropped.
+// - The "#" that the queries append at the very end starts an empty fragment and is dropped. A
+//   blank before it is data (the last value may end with one) and is sent like any other.
 // - Every other character that a URL cannot carry as it is (blanks, "#" from an encoded "ß", "%",
 //   brackets, non-ASCII letters, ...) is sent percent-encoded as its Windows-1252 byte.
 // - "&", "=", "?", "/" and ":" stay as they are: they give the address its structure.

@@ -3,12 +3,23 @@
 #include "protocol/wire_address.h"
 
 #include <QByteArray>
+#include <QSocketNotifier>
 #include <QtGlobal>
+#include <algorithm>
 
 namespace upd {
 namespace {
 
 constexpr int YieldIntervalMilliseconds = 10;
+
+// How often a stall is looked for: often enough that a period ends close to its time.
+int stallCheckMilliseconds(int stallSeconds) {
+    return std::clamp(stallSeconds * 1000 / 8, 50, 1000);
+}
+
+int ignoreSocket(CURL*, curl_socket_t, int, void*, void*) {
+    return 0;
+}
 
 } // namespace
 
@@ -45,78 +56,163 @@ CurlEasy newWebRequest(const QString& url) {
     return easy;
 }
 
-StallGuard::StallGuard(CURL* easy, int seconds)
-    : timeout_(std::chrono::seconds(seconds > 0 ? seconds : 1)),
-      lastActivity_(std::chrono::steady_clock::now()) {
-    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &StallGuard::onProgress);
-    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
-    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+bool StallGuard::stalled(std::int64_t moved, Clock::time_point now) {
+    if (stalled_ || now - periodStart_ < period_)
+        return stalled_;
+    stalled_ = moved - movedAtStart_ < MinimumBytes;
+    periodStart_ = now;
+    movedAtStart_ = moved;
+    return stalled_;
 }
 
-int StallGuard::onProgress(void* user, curl_off_t, curl_off_t received, curl_off_t,
-                           curl_off_t sent) {
-    auto& guard = *static_cast<StallGuard*>(user);
-    const auto now = std::chrono::steady_clock::now();
-    if (received + sent != guard.lastCount_) {
-        guard.lastCount_ = received + sent;
-        guard.lastActivity_ = now;
+CurlTransfer::CurlTransfer(CURL* easy, int stallSeconds) : easy_(easy), multi_(curl_multi_init()) {
+    timer_.setSingleShot(true);
+    QObject::connect(&timer_, &QTimer::timeout, &context_, [this] { act(CURL_SOCKET_TIMEOUT, 0); });
+    if (!multi_) {
+        finish(CURLE_FAILED_INIT);
+        return;
+    }
+    curl_multi_setopt(multi_.get(), CURLMOPT_SOCKETFUNCTION, &CurlTransfer::onSocket);
+    curl_multi_setopt(multi_.get(), CURLMOPT_SOCKETDATA, this);
+    curl_multi_setopt(multi_.get(), CURLMOPT_TIMERFUNCTION, &CurlTransfer::onTimer);
+    curl_multi_setopt(multi_.get(), CURLMOPT_TIMERDATA, this);
+    if (curl_multi_add_handle(multi_.get(), easy_) != CURLM_OK) {
+        finish(CURLE_FAILED_INIT);
+        return;
+    }
+    if (stallSeconds > 0) {
+        stallGuard_.emplace(std::chrono::seconds(stallSeconds), StallGuard::Clock::now());
+        QObject::connect(&stallCheck_, &QTimer::timeout, &context_, [this] { checkStall(); });
+        stallCheck_.start(stallCheckMilliseconds(stallSeconds));
+    }
+    // The request starts now, not at the first event.
+    act(CURL_SOCKET_TIMEOUT, 0);
+}
+
+CurlTransfer::~CurlTransfer() {
+    if (!multi_)
+        return;
+    if (!finished_)
+        curl_multi_remove_handle(multi_.get(), easy_);
+    // The connections closed now need no more watching.
+    curl_multi_setopt(multi_.get(), CURLMOPT_SOCKETFUNCTION, &ignoreSocket);
+    multi_.reset();
+}
+
+int CurlTransfer::onSocket(CURL*, curl_socket_t socket, int what, void* user, void*) {
+    auto& transfer = *static_cast<CurlTransfer*>(user);
+    if (what == CURL_POLL_REMOVE) {
+        transfer.forget(socket);
         return 0;
     }
-    guard.stalled_ = now - guard.lastActivity_ >= guard.timeout_;
-    return guard.stalled_ ? 1 : 0;
-}
-
-CurlDriver::CurlDriver(CURL* easy) : easy_(easy), multi_(curl_multi_init()) {
-    if (!multi_ || curl_multi_add_handle(multi_.get(), easy_) != CURLM_OK) {
-        multi_.reset();
-        finished_ = true;
-        result_ = CURLE_FAILED_INIT;
+    Watch& watch = transfer.sockets_[socket];
+    if (!watch.read) {
+        watch.read = new QSocketNotifier(socket, QSocketNotifier::Read, &transfer.context_);
+        watch.write = new QSocketNotifier(socket, QSocketNotifier::Write, &transfer.context_);
+        QObject::connect(watch.read, &QSocketNotifier::activated, &transfer.context_,
+                         [&transfer, socket] { transfer.act(socket, CURL_CSELECT_IN); });
+        QObject::connect(watch.write, &QSocketNotifier::activated, &transfer.context_,
+                         [&transfer, socket] { transfer.act(socket, CURL_CSELECT_OUT); });
     }
+    watch.read->setEnabled(what == CURL_POLL_IN || what == CURL_POLL_INOUT);
+    watch.write->setEnabled(what == CURL_POLL_OUT || what == CURL_POLL_INOUT);
+    return 0;
 }
 
-CurlDriver::~CurlDriver() {
-    if (multi_)
-        curl_multi_remove_handle(multi_.get(), easy_);
+int CurlTransfer::onTimer(CURLM*, long milliseconds, void* user) {
+    auto& transfer = *static_cast<CurlTransfer*>(user);
+    if (milliseconds < 0)
+        transfer.timer_.stop();
+    else
+        transfer.timer_.start(static_cast<int>(std::min(milliseconds, 24L * 3600 * 1000)));
+    return 0;
 }
 
-bool CurlDriver::step(int waitMilliseconds) {
+void CurlTransfer::forget(curl_socket_t socket) {
+    const auto found = sockets_.find(socket);
+    if (found == sockets_.end())
+        return;
+    // One of them may be the notifier whose signal is being delivered now.
+    for (QSocketNotifier* notifier : {found->second.read, found->second.write}) {
+        notifier->setEnabled(false);
+        notifier->deleteLater();
+    }
+    sockets_.erase(found);
+}
+
+void CurlTransfer::act(curl_socket_t socket, int events) {
     if (finished_)
-        return false;
-    if (waitMilliseconds > 0)
-        curl_multi_poll(multi_.get(), nullptr, 0, waitMilliseconds, nullptr);
-    int running = 0;
-    if (curl_multi_perform(multi_.get(), &running) != CURLM_OK) {
-        finished_ = true;
-        result_ = CURLE_FAILED_INIT;
-        return false;
+        return;
+    if (inCurl_) {
+        // A handler inside libcurl let events run: sockets are level-triggered and are seen
+        // again; a time-out is run once libcurl has returned.
+        timeoutDue_ = timeoutDue_ || socket == CURL_SOCKET_TIMEOUT;
+        return;
     }
+    int running = 0;
+    inCurl_ = true;
+    curl_multi_socket_action(multi_.get(), socket, events, &running);
+    while (std::exchange(timeoutDue_, false))
+        curl_multi_socket_action(multi_.get(), CURL_SOCKET_TIMEOUT, 0, &running);
+    inCurl_ = false;
+
     int queued = 0;
     while (CURLMsg* message = curl_multi_info_read(multi_.get(), &queued)) {
         if (message->msg == CURLMSG_DONE && message->easy_handle == easy_) {
-            result_ = message->data.result;
-            finished_ = true;
+            finish(message->data.result);
+            return;
         }
     }
-    return !finished_;
+    if (abortDue_)
+        finish(*abortDue_);
+}
+
+void CurlTransfer::checkStall() {
+    curl_off_t received = 0;
+    curl_off_t sent = 0;
+    curl_easy_getinfo(easy_, CURLINFO_SIZE_DOWNLOAD_T, &received);
+    curl_easy_getinfo(easy_, CURLINFO_SIZE_UPLOAD_T, &sent);
+    if (stallGuard_->stalled(received + sent, StallGuard::Clock::now()))
+        abort(CURLE_OPERATION_TIMEDOUT);
+}
+
+void CurlTransfer::abort(CURLcode code) {
+    if (finished_)
+        return;
+    if (inCurl_)
+        abortDue_ = code; // libcurl must not be re-entered; act() ends it on return
+    else
+        finish(code);
+}
+
+void CurlTransfer::finish(CURLcode code) {
+    finished_ = true;
+    result_ = code;
+    timer_.stop();
+    stallCheck_.stop();
+    if (multi_)
+        curl_multi_remove_handle(multi_.get(), easy_);
+    for (auto& [socket, watch] : sockets_) {
+        watch.read->setEnabled(false);
+        watch.write->setEnabled(false);
+    }
 }
 
 CURLcode performYielding(CURL* easy, EventLoop& loop, const std::function<bool()>& cancelled,
-                         const std::function<void()>& afterStep) {
-    CurlDriver driver(easy);
-    // The first step starts the request at once; later ones wait for the network, but never
-    // longer than the yield interval.
-    int wait = 0;
-    while (driver.step(wait)) {
+                         const std::function<void()>& afterStep, int stallSeconds) {
+    CurlTransfer transfer(easy, stallSeconds);
+    while (!transfer.finished()) {
         if (afterStep)
             afterStep();
-        loop.yield();
-        if (cancelled && cancelled())
+        loop.waitForEvents(YieldIntervalMilliseconds);
+        if (cancelled && cancelled()) {
+            transfer.abort(CURLE_ABORTED_BY_CALLBACK);
             return CURLE_ABORTED_BY_CALLBACK;
-        wait = YieldIntervalMilliseconds;
+        }
     }
     if (afterStep)
         afterStep();
-    return driver.result();
+    return transfer.result();
 }
 
 } // namespace upd

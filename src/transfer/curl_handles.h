@@ -2,11 +2,18 @@
 
 #include "core/event_loop.h"
 
+#include <QObject>
 #include <QString>
+#include <QTimer>
 #include <chrono>
+#include <cstdint>
 #include <curl/curl.h>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
+
+class QSocketNotifier;
 
 namespace upd {
 
@@ -41,51 +48,80 @@ inline constexpr char UserAgent[] = "quorlan-Internet-Update";
 // libcurl cannot give a handle.
 CurlEasy newWebRequest(const QString& url);
 
-// Ends a transfer of the handle that has neither received nor sent a byte for the given time
-// (also while it is still connecting): libcurl then reports CURLE_ABORTED_BY_CALLBACK and
-// stalled() tells why. Must outlive the transfer.
+// Tells a transfer that has stalled: one that moved less than MinimumBytes within a whole period
+// (also while it is still connecting). A server that trickles a byte now and then must not hold a
+// request for ever, while a slow but real line keeps working. Time is passed in.
 class StallGuard {
 public:
-    StallGuard(CURL* easy, int seconds);
-    bool stalled() const { return stalled_; }
+    using Clock = std::chrono::steady_clock;
+    static constexpr std::int64_t MinimumBytes = 1024;
+
+    StallGuard(std::chrono::milliseconds period, Clock::time_point start)
+        : period_(period), periodStart_(start) {}
+
+    // `moved`: the bytes received and sent so far. True from the end of the first period in
+    // which less than MinimumBytes moved.
+    bool stalled(std::int64_t moved, Clock::time_point now);
 
 private:
-    static int onProgress(void* user, curl_off_t, curl_off_t received, curl_off_t, curl_off_t sent);
-
-    std::chrono::steady_clock::duration timeout_;
-    std::chrono::steady_clock::time_point lastActivity_;
-    curl_off_t lastCount_ = 0;
+    std::chrono::milliseconds period_;
+    Clock::time_point periodStart_;
+    std::int64_t movedAtStart_ = 0;
     bool stalled_ = false;
 };
 
-// One transfer of an easy handle through a multi handle, driven step by step from the calling
-// (user-interface) thread. Every step waits at most the given time for the network and then lets
-// libcurl do what is ready, which for a plain connection is at most one block of data.
-class CurlDriver {
+// One transfer of an easy handle, started at once and advanced by whichever event loop runs on
+// the calling (user-interface) thread: libcurl's sockets are watched by socket notifiers and its
+// time-outs by a timer. A modal dialog's loop therefore moves the transfer on just as the loop of
+// the step that waits for it does. Must not outlive the easy handle.
+class CurlTransfer {
 public:
-    explicit CurlDriver(CURL* easy);
-    ~CurlDriver();
-    CurlDriver(const CurlDriver&) = delete;
-    CurlDriver& operator=(const CurlDriver&) = delete;
+    // `stallSeconds` > 0: the transfer ends with CURLE_OPERATION_TIMEDOUT once it stalls
+    // (StallGuard) for that period.
+    explicit CurlTransfer(CURL* easy, int stallSeconds = 0);
+    ~CurlTransfer();
+    CurlTransfer(const CurlTransfer&) = delete;
+    CurlTransfer& operator=(const CurlTransfer&) = delete;
 
-    // True while the transfer has not ended.
-    bool step(int waitMilliseconds);
     bool finished() const { return finished_; }
     // The transfer's result once finished; CURLE_ABORTED_BY_CALLBACK before.
     CURLcode result() const { return result_; }
+    // Ends a running transfer now with this result.
+    void abort(CURLcode code);
 
 private:
+    struct Watch {
+        QSocketNotifier* read = nullptr;
+        QSocketNotifier* write = nullptr;
+    };
+    static int onSocket(CURL*, curl_socket_t socket, int what, void* user, void*);
+    static int onTimer(CURLM*, long milliseconds, void* user);
+    void act(curl_socket_t socket, int events);
+    void forget(curl_socket_t socket);
+    void checkStall();
+    void finish(CURLcode code);
+
     CURL* easy_;
     CurlMulti multi_;
+    // Parent of the notifiers and the context of every connection made here.
+    QObject context_;
+    QTimer timer_;
+    QTimer stallCheck_;
+    std::optional<StallGuard> stallGuard_;
+    std::map<curl_socket_t, Watch> sockets_;
     bool finished_ = false;
+    bool inCurl_ = false;
+    bool timeoutDue_ = false;
+    std::optional<CURLcode> abortDue_;
     CURLcode result_ = CURLE_ABORTED_BY_CALLBACK;
 };
 
-// Runs one transfer to its end on the calling (user-interface) thread, yielding to the event loop
-// once per step: once per block that libcurl delivers, and at least every 10 ms while the network
-// is quiet. `cancelled` is asked after each yield; a true answer aborts the transfer with
-// CURLE_ABORTED_BY_CALLBACK. `afterStep`, when given, runs after every step (before the yield).
+// Runs one transfer to its end on the calling (user-interface) thread and waits for it, letting
+// the event loop run meanwhile: the transfer advances in whatever loop runs, also in a modal
+// dialog's. `cancelled` is asked after each wait (at least every 10 ms); a true answer aborts the
+// transfer with CURLE_ABORTED_BY_CALLBACK. `afterStep`, when given, runs before every wait and at
+// the end. `stallSeconds` > 0 ends a stalled transfer with CURLE_OPERATION_TIMEDOUT.
 CURLcode performYielding(CURL* easy, EventLoop& loop, const std::function<bool()>& cancelled = {},
-                         const std::function<void()>& afterStep = {});
+                         const std::function<void()>& afterStep = {}, int stallSeconds = 0);
 
 } // namespace upd

@@ -162,23 +162,27 @@ DownloadOutcome SingleFileTransfer::DownloadAFile(const QString& LocalFile, cons
         return DownloadOutcome::TargetNotRemovable;
     }
 
-    const std::int32_t announced = GetRemoteFileSize(URL);
+    const RemoteSize size = queryRemoteSize(URL);
+    const std::int32_t announced = size.bytes;
     observer_.sizeAnnounced(announced);
     if (observer_.cancelRequested())
         return cancelEnd(LocalFile);
+    // A size this program cannot count to can never be checked: the file is not fetched.
+    if (size.kind == RemoteSize::Kind::Unrepresentable)
+        return failureEnd();
 
     Download download(LocalFile, announced, ShowProgress, observer_);
     CURL* handle = easy.get();
     curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, ReceiveBufferSize);
-    const long timeout = readTimeout_ > 0 ? readTimeout_ : 1;
-    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, timeout);
-    const StallGuard stallGuard(handle, readTimeout_);
+    const int timeout = readTimeout_ > 0 ? readTimeout_ : 1;
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, long{timeout});
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &Download::receive);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &download);
 
-    const CURLcode code =
-        performYielding(handle, loop_, [this] { return observer_.cancelRequested(); });
+    // A download that moves too little within the read time-out fails.
+    const CURLcode code = performYielding(
+        handle, loop_, [this] { return observer_.cancelRequested(); }, {}, timeout);
     const bool endedNormally = code == CURLE_OK;
     if (endedNormally || download.fileCreated())
         download.finish();
@@ -221,18 +225,30 @@ DownloadOutcome SingleFileTransfer::DownloadAFile(const QString& LocalFile, cons
 }
 
 std::int32_t SingleFileTransfer::GetRemoteFileSize(const QString& URL) {
+    return queryRemoteSize(URL).bytes;
+}
+
+RemoteSize SingleFileTransfer::queryRemoteSize(const QString& URL) {
     try {
         Inet1_.execute(URL, QStringLiteral("GET"));
     } catch (const RuntimeError&) {
-        return 0; // another request is running: its headers are not this file's
+        return {}; // another request is running: its headers are not this file's
     }
     loop_.yield();
     while (Inet1_.stillExecuting())
         loop_.yield();
+    // Only a successful answer speaks of the file; an error page's size is its own.
+    const int status = Inet1_.responseCode();
+    const bool ftp = URL.startsWith(QStringLiteral("ftp://"), Qt::CaseInsensitive);
+    if (status == 0 || (!ftp && (status < 200 || status > 299)))
+        return {};
     try {
-        return numeric::toInt32(Inet1_.getHeader(QStringLiteral("Content-Length")));
-    } catch (const RuntimeError&) {
-        return 0;
+        return {RemoteSize::Kind::Announced,
+                numeric::toInt32(Inet1_.getHeader(QStringLiteral("Content-Length")))};
+    } catch (const RuntimeError& error) {
+        if (error.number() == errnum::Overflow)
+            return {RemoteSize::Kind::Unrepresentable, 0};
+        return {}; // missing or not a number
     }
 }
 

@@ -19,8 +19,7 @@ struct TransferControl::Request {
     bool tooLarge = false;
     int lastState = 0;
     char errorText[CURL_ERROR_SIZE] = {};
-    std::unique_ptr<StallGuard> stallGuard;
-    std::unique_ptr<CurlDriver> driver; // only for a started operation
+    std::unique_ptr<CurlTransfer> transfer; // only for a started operation
 };
 
 namespace {
@@ -53,17 +52,19 @@ bool isFtp(const QByteArray& address) {
     return address.left(6).toLower() == "ftp://";
 }
 
-bool headArrived(const TransferControl::Request& request) {
+int statusOf(const TransferControl::Request& request) {
     long status = 0;
     curl_easy_getinfo(request.easy.get(), CURLINFO_RESPONSE_CODE, &status);
-    return status > 0;
+    return static_cast<int>(status);
+}
+
+bool headArrived(const TransferControl::Request& request) {
+    return statusOf(request) > 0;
 }
 
 RuntimeError failure(const TransferControl::Request& request, CURLcode code) {
     if (request.tooLarge)
         return RuntimeError(errnum::ResponseTooLarge);
-    if (request.stallGuard && request.stallGuard->stalled())
-        code = CURLE_OPERATION_TIMEDOUT;
     switch (code) {
     case CURLE_OPERATION_TIMEDOUT:
         return RuntimeError(errnum::TimedOut);
@@ -99,12 +100,10 @@ std::unique_ptr<TransferControl::Request> TransferControl::newRequest(const QStr
     request->address = wire_address::encode(url);
     request->bodyLimit = textLimit_;
     CURL* easy = request->easy.get();
-    const long timeout = requestTimeout_ > 0 ? requestTimeout_ : 1;
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, timeout);
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, long{timeoutSeconds()});
+    // The background check bounds whole requests besides the time-outs.
     if (totalTimeout_ > 0)
         curl_easy_setopt(easy, CURLOPT_TIMEOUT, long{totalTimeout_});
-    // A request that receives nothing for the time-out has timed out.
-    request->stallGuard = std::make_unique<StallGuard>(easy, requestTimeout_);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, collectBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, request.get());
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, collectHeader);
@@ -141,17 +140,24 @@ QString TransferControl::openUrl(const QString& url) {
     active_ = request;
     cancelRequested_ = false;
     reportState(*request, inet_state::ResolvingHost);
+    // A request that moves too little within the time-out has timed out.
     const CURLcode code = performYielding(
-        request->easy.get(), loop_, [this] { return cancelRequested_; },
-        [&] { reportConnectionStates(*request); });
+        request->easy.get(), loop_,
+        [this] {
+            cancelRequested_ = cancelNow();
+            return cancelRequested_;
+        },
+        [&] { reportConnectionStates(*request); }, timeoutSeconds());
     active_.reset();
     lastHeaders_ = request->headers;
+    responseCode_ = 0;
     if (code != CURLE_OK) {
         reportState(*request, inet_state::Error);
         if (code == CURLE_ABORTED_BY_CALLBACK && cancelRequested_)
             throw RuntimeError(errnum::RequestFailed, cancelledRequestDescription());
         throw failure(*request, code);
     }
+    responseCode_ = statusOf(*request);
     reportState(*request, inet_state::ResponseCompleted);
     return decodeAnswerText(request->body, getHeader(QStringLiteral("Content-Type")).toLatin1());
 }
@@ -169,8 +175,10 @@ void TransferControl::execute(const QString& url, const QString& operation) {
     } else {
         request->headOnly = true;
     }
-    request->driver = std::make_unique<CurlDriver>(request->easy.get());
+    cancelRequested_ = false;
+    request->transfer = std::make_unique<CurlTransfer>(request->easy.get(), timeoutSeconds());
     lastHeaders_.clear();
+    responseCode_ = 0;
     active_ = request;
     reportState(*request, inet_state::ResolvingHost);
 }
@@ -180,19 +188,27 @@ bool TransferControl::stillExecuting() {
     const std::shared_ptr<Request> request = active_;
     if (!request)
         return false;
-    if (!request->driver)
+    if (!request->transfer)
         return true; // a text fetch is running further up the stack
-    constexpr int WaitMilliseconds = 10;
-    const bool running = request->driver->step(WaitMilliseconds);
+    if (cancelNow()) {
+        cancel();
+        return false;
+    }
+    if (!request->transfer->finished()) {
+        // Callers ask again and again: each question waits a moment for the network.
+        constexpr int WaitMilliseconds = 10;
+        loop_.waitForEvents(WaitMilliseconds);
+    }
     reportConnectionStates(*request);
-    if (running || active_ != request)
+    if (!request->transfer->finished() || active_ != request)
         return active_ != nullptr;
     active_.reset();
     lastHeaders_ = request->headers;
-    const CURLcode code = request->driver->result();
+    const CURLcode code = request->transfer->result();
     const bool stoppedAtBody = code == CURLE_WRITE_ERROR && headArrived(*request);
-    reportState(*request, code == CURLE_OK || stoppedAtBody ? inet_state::ResponseCompleted
-                                                            : inet_state::Error);
+    const bool completed = code == CURLE_OK || stoppedAtBody;
+    responseCode_ = completed ? statusOf(*request) : 0;
+    reportState(*request, completed ? inet_state::ResponseCompleted : inet_state::Error);
     return false;
 }
 
@@ -207,8 +223,16 @@ QString TransferControl::getHeader(const QString& name) const {
 
 void TransferControl::cancel() {
     cancelRequested_ = true;
-    if (active_ && active_->driver)
+    if (active_ && active_->transfer)
         active_.reset();
+}
+
+bool TransferControl::cancelNow() const {
+    return cancelRequested_ || (cancelCheck_ && cancelCheck_());
+}
+
+int TransferControl::timeoutSeconds() const {
+    return requestTimeout_ > 0 ? requestTimeout_ : 1;
 }
 
 QString decodeAnswerText(const QByteArray& body, const QByteArray& contentType) {

@@ -38,7 +38,8 @@ public:
     TransferControl(const TransferControl&) = delete;
     TransferControl& operator=(const TransferControl&) = delete;
 
-    // How long a request may wait for the connection or for further data, in seconds.
+    // How long a request may wait for the connection, and the period in which it must receive
+    // at least a kibibyte, in seconds.
     int requestTimeout() const { return requestTimeout_; }
     void setRequestTimeout(int seconds) { requestTimeout_ = seconds; }
 
@@ -50,6 +51,9 @@ public:
     // Called at every change of state of a request (1 to 4 while connecting, 11 on an error, 12
     // when the response is complete).
     void setStateHandler(StateHandler handler) { stateHandler_ = std::move(handler); }
+    // Asked while a request waits: a true answer cancels it as cancel() does (the window the
+    // request works for is closing).
+    void setCancelCheck(std::function<bool()> check) { cancelCheck_ = std::move(check); }
 
     // Failures are raised as RuntimeError with the transfer control's numbers (errnum).
     // Fetches the address and returns the whole body as text: UTF-8 when the answer says so in its
@@ -64,6 +68,9 @@ public:
     bool stillExecuting();
     // The value of a header of the last response, "" when it has none.
     QString getHeader(const QString& name) const;
+    // The status of the last response (an HTTP status, or FTP's last reply code); 0 unless that
+    // request completed.
+    int responseCode() const { return responseCode_; }
     // Stops whatever the control is doing.
     void cancel();
 
@@ -74,15 +81,19 @@ private:
     std::unique_ptr<Request> newRequest(const QString& url);
     void reportConnectionStates(Request& request);
     void reportState(Request& request, int state);
+    bool cancelNow() const;
+    int timeoutSeconds() const;
 
     EventLoop& loop_;
     int requestTimeout_ = 30;
     int totalTimeout_ = 0;
     std::int64_t textLimit_ = DefaultTextLimit;
     StateHandler stateHandler_;
+    std::function<bool()> cancelCheck_;
     std::shared_ptr<Request> active_;
     bool cancelRequested_ = false;
     QByteArray lastHeaders_;
+    int responseCode_ = 0;
 };
 
 // Text of a body, by the rule of openUrl.

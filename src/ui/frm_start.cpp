@@ -79,12 +79,14 @@ frmStart::frmStart(Session& session, Prompts& prompts, EventLoop& loop, WizardSt
     connect(cmdInfo, &QPushButton::clicked, this, &frmStart::cmdInfo_Click);
 
     // The hidden configuration: Ctrl+Shift+K, with or without Alt, wherever the focus is.
-    for (const auto& keys : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K),
-                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::ALT | Qt::Key_K)}) {
-        auto* chord = new QShortcut(keys, this);
+    configurationChords_ = {
+        new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K), this),
+        new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::ALT | Qt::Key_K), this)};
+    for (QShortcut* chord : configurationChords_) {
         chord->setContext(Qt::WindowShortcut);
         connect(chord, &QShortcut::activated, this, &frmStart::showConfiguration);
     }
+    lblStart->installEventFilter(this);
 }
 
 frmStart::~frmStart() = default;

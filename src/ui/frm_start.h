@@ -95,6 +95,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // The window's controls; each carries the program's name for it as its object name.
@@ -135,6 +136,21 @@ private:
     void runStep();
     void focusNextStep();
 
+    // Marks a handler that lets the event loop run: while one runs, a close only asks it to finish
+    // (CloseRequested), and the window goes afterwards. Nothing may run on a destroyed window.
+    class HandlerScope {
+    public:
+        explicit HandlerScope(frmStart& window) : window_(window) { ++window_.runningHandlers_; }
+        ~HandlerScope() { --window_.runningHandlers_; }
+        HandlerScope(const HandlerScope&) = delete;
+        HandlerScope& operator=(const HandlerScope&) = delete;
+
+    private:
+        frmStart& window_;
+    };
+    // The controls that could disturb a running step follow lblStart's enabled state.
+    void setStepControlsEnabled(bool enabled);
+
     // StepControls
     Button& startButton() override { return *lblStart; }
     TabControl& tabs() override { return tabControl_; }
@@ -157,7 +173,7 @@ private:
     void setTransferFiguresVisible(bool visible) override;
     // TransferObserver
     bool cancelRequested() const override { return flags_.CloseRequested; }
-    void transferStarted() override { flags_.TransferRunning = true; }
+    void transferStarted() override;
     void sizeAnnounced(std::int32_t bytes) override;
     void dataArriving() override;
     void progress(std::int32_t expected, std::int32_t received) override {
@@ -170,6 +186,8 @@ private:
     void setSpeedTimerEnabled(bool enabled);
     void setLabelIfChanged(QLabel* label, const QString& text);
     void unloadFromCode();
+    // "Beenden"'s questions about the closed host.
+    void endQuestions();
     void Form_Unload();
 
     Session& session_;
@@ -201,6 +219,9 @@ private:
     std::int16_t shownPercent_ = 0;
     QTimer* progressDisplay_ = nullptr;
     bool unloadingFromCode_ = false;
+    int runningHandlers_ = 0;
+    bool stepRunning_ = false;
+    std::array<QShortcut*, 2> configurationChords_{};
 };
 
 } // namespace upd

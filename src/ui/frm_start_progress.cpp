@@ -105,6 +105,17 @@ void frmStart::showProgressNow() {
                                       formatOneDecimal(shownExpected_ / 1000.0) + Kb);
 }
 
+void frmStart::transferStarted() {
+    flags_.TransferRunning = true;
+    // Every file starts with an empty bar: one without an announced size never fills it.
+    shownExpected_ = 0;
+    shownPercent_ = 0;
+    setPercentWidth(0);
+    Percent->setText(QString());
+    txtPercent->setText(QString());
+    setForeground(txtPercent, Qt::black);
+}
+
 void frmStart::sizeAnnounced(std::int32_t bytes) {
     meter_.setAnnouncedSize(bytes);
     // While the window closes the tag marks the close and stays.
@@ -133,9 +144,10 @@ void frmStart::setSpeedTimerEnabled(bool enabled) {
 
 void frmStart::tmrSpeedTest_Timer() {
     if (session_.AbortRequested) {
-        // The transfer sees the close at its next chunk and stops; the next tick looks again.
-        // Waiting here would hold the transfer, which runs further down this same stack.
-        if (flags_.TransferRunning)
+        // The transfer sees the close at its next chunk and stops, a step at its next look at
+        // CloseRequested; the next tick looks again. Waiting here would hold them, as they run
+        // further down this same stack.
+        if (flags_.TransferRunning || runningHandlers_ > 0)
             return;
         tmrSpeedTest->stop();
         unloadFromCode();

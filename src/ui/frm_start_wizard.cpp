@@ -21,6 +21,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -156,6 +158,12 @@ void frmStart::ShowOfflineControls(bool visible) {
 }
 
 void frmStart::StartAskForUpdates() {
+    // A step enables lblStart shortly before its end; a click meanwhile starts no second step
+    // inside the first.
+    if (stepRunning_)
+        return;
+    const HandlerScope scope(*this);
+    stepRunning_ = true;
     // Disabled for the step's duration, so that a second click cannot start a second step.
     lblStart->setEnabled(false);
     try {
@@ -164,6 +172,7 @@ void frmStart::StartAskForUpdates() {
         // The step's error trap ends it quietly; the button must not stay dead.
         lblStart->setEnabled(true);
     }
+    stepRunning_ = false;
     focusNextStep();
 }
 
@@ -172,6 +181,22 @@ void frmStart::focusNextStep() {
     // or Enter meant for "Weiter" would end the program.
     if (lblStart->isEnabled())
         lblStart->setFocus(Qt::OtherFocusReason);
+}
+
+bool frmStart::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lblStart && event->type() == QEvent::EnabledChange)
+        setStepControlsEnabled(lblStart->isEnabled());
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmStart::setStepControlsEnabled(bool enabled) {
+    // The tab bar only: the pages' message areas stay readable.
+    SSTab1->tabBar()->setEnabled(enabled);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{cmdOldVersion, cmdSearch, cmdInfo, lblInfo})
+        control->setEnabled(enabled);
+    for (QShortcut* chord : configurationChords_)
+        chord->setEnabled(enabled);
 }
 
 void frmStart::runStep() {
@@ -203,6 +228,7 @@ void frmStart::runStep() {
 }
 
 void frmStart::SSTab1_Click() {
+    const HandlerScope scope(*this);
     const auto guard = [this](const QString& text, int back) {
         prompts_.messageBox(text, MessageButtons::Ok, MessageIcon::Exclamation, ProgramTitle);
         SSTab1->setCurrentIndex(back);
@@ -237,6 +263,7 @@ void frmStart::SSTab1_Click() {
 }
 
 void frmStart::cmdOldVersion_Click() {
+    const HandlerScope scope(*this);
     const QString prompt =
         QStringLiteral("Geben Sie bitte die Programm-Version ein, für die nach Updates gesucht "
                        "werden soll.") +
@@ -252,6 +279,7 @@ void frmStart::cmdOldVersion_Click() {
 }
 
 void frmStart::cmdSearch_Click() {
+    const HandlerScope scope(*this);
     session_.DialogArg1 = QString();
     frmDirAuswahl chooser(session_, this);
     chooser.exec();
@@ -259,6 +287,7 @@ void frmStart::cmdSearch_Click() {
 }
 
 void frmStart::cmdInfo_Click() {
+    const HandlerScope scope(*this);
     session_.DialogArg1 = session_.host.AppName;
     session_.DialogArg2 = session_.host.ExtAppName;
     frmInfo info(session_, this);
@@ -266,6 +295,7 @@ void frmStart::cmdInfo_Click() {
 }
 
 void frmStart::lblInfo_Click() {
+    const HandlerScope scope(*this);
     // When the user closed the program while the page was loading, nothing more is shown.
     if (!steps_.ShowUpdateInformation(*this, lblCallerName->text(), programVersion_.text()) &&
         !session_.AbortRequested)
@@ -275,11 +305,20 @@ void frmStart::lblInfo_Click() {
 }
 
 void frmStart::showConfiguration() {
+    const HandlerScope scope(*this);
     frmConfig config(session_, prompts_, this);
     config.exec();
 }
 
 void frmStart::lblEnd_Click() {
+    endQuestions();
+    session_.AbortRequested = true;
+    flags_.CloseRequested = true;
+    unloadFromCode();
+}
+
+void frmStart::endQuestions() {
+    const HandlerScope scope(*this);
     const HostParameters& host = session_.host;
     if (flags_.HostClosed) {
         const QString hostProgram = nativePath(host.ExePath, host.ExeName);
@@ -298,9 +337,6 @@ void frmStart::lblEnd_Click() {
                                 MessageButtons::Ok, MessageIcon::Information, ProgramTitle);
         }
     }
-    session_.AbortRequested = true;
-    flags_.CloseRequested = true;
-    unloadFromCode();
 }
 
 void frmStart::unloadFromCode() {
@@ -318,9 +354,9 @@ void frmStart::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (flags_.TransferRunning) {
-        // The transfer loop is still running on this window: the close waits for it. The speed
-        // timer unloads the window once the transfer has stopped.
+    if (flags_.TransferRunning || runningHandlers_ > 0) {
+        // A transfer or a step still runs on this window: the close waits for it. The speed
+        // timer unloads the window once both have ended.
         flags_.CloseRequested = true;
         tmrSpeedTestTag_ = QStringLiteral("CLOSEAPP");
         tmrSpeedTest->setInterval(500);

@@ -5,6 +5,7 @@
 #include "protocol/wire_address.h"
 #include "transfer/form_post.h"
 #include "ui/frm_wait.h"
+#include "ui/html_view_bounds.h"
 #include "ui/twips.h"
 #include "ui/window_placement.h"
 
@@ -110,11 +111,15 @@ bool frmUpdateInfo::fetchPage(const QString& version) {
         break;
     }
     unloadWaitWindow();
-    // A failed connection or an error status of the server shows nothing.
+    // A failed connection or an error status of the server shows nothing, nor does a page that
+    // the view could not lay out in reasonable time.
     if (!answer.succeeded())
         return false;
+    const QString page = answer.text();
+    if (!fitsHtmlView(page))
+        return false;
     MyBrowser->document()->setBaseUrl(QUrl(address));
-    MyBrowser->setHtml(answer.text());
+    MyBrowser->setHtml(page);
     return true;
 }
 

@@ -23,8 +23,9 @@ class frmUpdateInfo final : public QWidget {
 public:
     // How long Init waits for the page.
     static constexpr std::chrono::milliseconds DefaultTimeout = std::chrono::seconds(30);
-    // A larger page is refused.
-    static constexpr qsizetype PageLimit = qsizetype{16} * 1024 * 1024;
+    // A larger page is refused before it has all arrived; the view takes at most a mebicharacter
+    // (html_view_bounds.h), which UTF-8 may spell in four times as many bytes.
+    static constexpr qsizetype PageLimit = qsizetype{4} * 1024 * 1024;
 
     frmUpdateInfo(Session& session, EventLoop& loop, QWidget* parent = nullptr);
     ~frmUpdateInfo() override;
@@ -35,7 +36,8 @@ public:
 
     // Fetches the page for the caller (the main window's caption) and the host version into
     // MyBrowser. False when the page cannot be shown: the server failed or answered with an
-    // error, the user closed the wait window, the time ran out, or the program is ending.
+    // error, the page is beyond what the view can lay out, the user closed the wait window, the
+    // time ran out, or the program is ending.
     bool Init(const QString& callerName, const QString& version);
 
     QTextBrowser* MyBrowser = nullptr;

@@ -17,6 +17,7 @@ public:
 
     QString text() const override;
     void setText(const QString& text) override;
+    void appendLine(const QString& line) override;
     void setTextColor(const QColor& color) override;
     void refresh() override;
 

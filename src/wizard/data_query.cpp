@@ -10,10 +10,11 @@ namespace upd {
 namespace {
 
 // Fills the bar in fixed steps once the answer is there, so that even a quick download is seen.
-void animateDownloadBar(DownloadBar& bar, EventLoop& loop) {
+// A window that is closing is not kept waiting for the show.
+void animateDownloadBar(DownloadBar& bar, EventLoop& loop, const WizardFlags& flags) {
     const float track = bar.trackTwips();
     const int last = static_cast<int>(track - 1);
-    for (int i = 0; i <= last; i += 50) {
+    for (int i = 0; i <= last && !flags.CloseRequested; i += 50) {
         bar.setBarWidth(float(i));
         loop.yield();
         const auto percent = static_cast<int>(std::nearbyint(i * 100.0 / track));
@@ -73,7 +74,7 @@ bool QueryDataUpdates(WizardWindow& window, TransferControl& Inet1, int queryMod
                                        "Versuchen Sie es bitte später nochmal!");
     if (download)
         query.afterFetch = [&] {
-            animateDownloadBar(window.downloadBar(), window.eventLoop());
+            animateDownloadBar(window.downloadBar(), window.eventLoop(), window.flags());
         };
     query.readAnswer = [&](const XmlNode& root) {
         if (queryMode == querymode::Search)

@@ -39,13 +39,17 @@ void DownloadNewUpdater(WizardWindow& window, WizardSteps& steps) {
     MessageAreas& messages = window.messages();
     start.setEnabled(false);
     messages.visibleMessageArea().setText(QString());
-    if (!downloadNewUpdater(window, steps)) {
+    const bool downloaded = downloadNewUpdater(window, steps);
+    if (window.flags().CloseRequested) {
+        // The closing message stays.
         start.setEnabled(true);
-        if (!window.flags().CloseRequested)
-            messages.visibleMessageArea().show(
-                QStringLiteral("Fehler : %1").arg(errcode::DownloadFailed) + CrLf +
-                    DownloadNotFinished,
-                AttentionColor);
+        return;
+    }
+    if (!downloaded) {
+        start.setEnabled(true);
+        messages.visibleMessageArea().show(
+            QStringLiteral("Fehler : %1").arg(errcode::DownloadFailed) + CrLf + DownloadNotFinished,
+            AttentionColor);
         return;
     }
     messages.visibleMessageArea().show(DownloadDone + CrLf + NextInstallsUpdater, AttentionColor);
@@ -112,10 +116,13 @@ void DownloadDataUpdates(WizardWindow& window, WizardSteps& steps) {
     const bool ok =
         steps.QueryDataUpdates(window, querymode::Download, window.boxes().programVersion().text(),
                                window.boxes().downloadList(), errText, errNumber, downloaded);
+    if (window.flags().CloseRequested) {
+        // The closing message stays.
+        start.setEnabled(true);
+        return;
+    }
     if (!ok) {
         start.setEnabled(true);
-        if (window.flags().CloseRequested)
-            return;
         TextArea& area = messages.visibleMessageArea();
         QString text = area.text();
         if (!text.isEmpty())

@@ -49,6 +49,14 @@ bool versionIsWellFormed(WizardWindow& window, const QString& version) {
     return true;
 }
 
+// The window is closing: the search ends quietly, asks nothing more and opens nothing.
+bool closing(WizardWindow& window) {
+    if (!window.flags().CloseRequested)
+        return false;
+    window.controls().startButton().setEnabled(true);
+    return true;
+}
+
 void showWorking(WizardWindow& window, const QString& text) {
     window.messages().visibleMessageArea().show(text, WorkingColor);
     window.eventLoop().yield();
@@ -147,6 +155,8 @@ void SearchForUpdates(WizardWindow& window, TransferControl& Inet1) {
         showError(window, errNumber, errText);
         return;
     }
+    if (closing(window))
+        return;
     if (programUpdates) {
         showSuccess(window, true, false);
         return;
@@ -165,6 +175,8 @@ void SearchForUpdates(WizardWindow& window, TransferControl& Inet1) {
         showError(window, errNumber, errText);
         return;
     }
+    if (closing(window))
+        return;
     showSuccess(window, false, dataUpdate);
 }
 

@@ -24,8 +24,9 @@ public:
     // Repaints at once, so that a text shown before a blocking step is visible.
     virtual void refresh() = 0;
 
-    // Appends a line with CR LF; the first line has no CR LF before it.
-    void appendLine(const QString& line) {
+    // Appends a line with CR LF; the first line has no CR LF before it. Boxes that can append
+    // without setting their whole text again do so: a long list must cost its length, not more.
+    virtual void appendLine(const QString& line) {
         const QString current = text();
         setText(current.isEmpty() ? line : current + QStringLiteral("\r\n") + line);
     }

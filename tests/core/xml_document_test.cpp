@@ -56,5 +56,55 @@ TEST(XmlDocument, PrefixedNamesAndFailedLoads) {
     EXPECT_FALSE(doc.loadXml(QStringLiteral("<!-- nur ein Kommentar -->")));
 }
 
+TEST(XmlDocument, OnlyWellFormedDocumentsWithoutDocumentTypeLoad) {
+    XmlDocument doc;
+    for (const char* text : {
+             "<updates>&nbsp;</updates>",                // undefined entity
+             "<updates/><junk/>",                        // a second root
+             "Fehler<dataupdate>x</dataupdate>",         // text before the root
+             "<updates/>Fehler",                         // text after it
+             "<a b='1' b='2'/>",                         // an attribute twice
+             "<a b='<'/>",                               // "<" in a value
+             "<a>]]></a>",                               // "]]>" in content
+             "<a>& b</a>",                               // a bare "&"
+             "<a>&#0;</a>",                              // a character XML does not allow
+             "<!-- a -- b --><a/>",                      // "--" in a comment
+             " <?xml version='1.0'?><a/>",               // the declaration not at the start
+             "<a/><?xml version='1.0'?>",                // nor later
+             "<!DOCTYPE a [<!ENTITY x 'y'>]><a>&x;</a>", // entity definitions are refused
+             "<!DOCTYPE a><a/>",
+         }) {
+        EXPECT_FALSE(doc.loadXml(QString::fromUtf8(text))) << text;
+        EXPECT_TRUE(doc.documentElement().isNull()) << text;
+    }
+    // Declaration, comments and processing instructions may precede the root, comments follow
+    // it; the predefined and numeric references are read.
+    ASSERT_TRUE(doc.loadXml(
+        QStringLiteral("<?xml version=\"1.0\"?><?pi "
+                       "x?><!--c--><a>&lt;&#228;&#xE4;&amp;<![CDATA[&x;]]></a><!--d-->")));
+    EXPECT_EQ(doc.documentElement().text(), QStringLiteral("<ää&&x;"));
+}
+
+TEST(XmlDocument, DeepNestingIsWalkedWithoutTheStack) {
+    // An error answer whose first child nests far deeper than the stack could recurse.
+    constexpr int Depth = 200'000;
+    QString text = QStringLiteral("<error>");
+    text.reserve(Depth * 7 + 64);
+    for (int i = 0; i < Depth; ++i)
+        text += QStringLiteral("<a>");
+    text += u'7';
+    for (int i = 0; i < Depth; ++i)
+        text += QStringLiteral("</a>");
+    text += QStringLiteral("<t>x</t></error>");
+    XmlDocument doc;
+    ASSERT_TRUE(doc.loadXml(text));
+    const XmlNode root = doc.documentElement();
+    EXPECT_EQ(root.firstChild().text(), QStringLiteral("7"));
+    EXPECT_EQ(root.text(), QStringLiteral("7x"));
+    EXPECT_EQ(root.getElementsByTagName(QStringLiteral("a")).size(), std::size_t(Depth));
+    EXPECT_EQ(root.firstElementText(QStringLiteral("t")), QStringLiteral("x"));
+    EXPECT_EQ(root.xml().size(), text.size());
+}
+
 } // namespace
 } // namespace upd

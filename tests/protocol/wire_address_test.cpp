@@ -10,7 +10,7 @@ TEST(WireAddress, DropsTheAppendedFragmentAndEncodesWhatAUrlCannotCarry) {
     EXPECT_EQ(wire_address::encode(QStringLiteral(
                   "http://h/update.aspx?VERS=3v1v0&SST=Stra#e 1[1]2&SFA=Mueller [0] Soehne #")),
               QByteArray("http://h/update.aspx?VERS=3v1v0&SST=Stra%23e%201%5B1%5D2"
-                         "&SFA=Mueller%20%5B0%5D%20Soehne"));
+                         "&SFA=Mueller%20%5B0%5D%20Soehne%20"));
     EXPECT_EQ(wire_address::encode(QStringLiteral("http://h/dataupdate.aspx?KEY=&SD0=#")),
               QByteArray("http://h/dataupdate.aspx?KEY=&SD0="));
     // Non-ASCII letters travel as their Windows-1252 byte; "%" itself is escaped.
@@ -24,7 +24,9 @@ TEST(WireAddress, ParametersOfABodyKeepTheirLastHash) {
     // A body has no fragment: the "#" of a final "Maß" and the blank before it are data.
     EXPECT_EQ(wire_address::encodeParameters(QStringLiteral("SD10=a b&SD11=Ma #")),
               QByteArray("SD10=a%20b&SD11=Ma%20%23"));
-    EXPECT_EQ(wire_address::encode(QStringLiteral("SD11=Ma #")), QByteArray("SD11=Ma"));
+    // In an address only that "#" goes; the blanks that end the last value stay.
+    EXPECT_EQ(wire_address::encode(QStringLiteral("SD11=Ma #")), QByteArray("SD11=Ma%20"));
+    EXPECT_EQ(wire_address::encode(QStringLiteral("SD11=a  ##")), QByteArray("SD11=a%20%20%23"));
 }
 
 } // namespace

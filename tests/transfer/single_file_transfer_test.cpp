@@ -1,14 +1,17 @@
 #include "core/runtime_error.h"
 #include "support/local_http_server.h"
+#include "support/raw_http_server.h"
 #include "transfer/curl_handles.h"
 #include "transfer/single_file_transfer.h"
 #include "transfer/test_peers.h"
 #include "transfer/transfer_fakes.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
@@ -180,19 +183,21 @@ TEST_F(DownloadTest, IncompleteOrMissingFilesAreFailures) {
     EXPECT_FALSE(QFile::exists(local("refused")));
 }
 
-TEST_F(DownloadTest, AStallingServerTimesOut) {
+TEST_F(DownloadTest, ATricklingServerTimesOut) {
     std::atomic<bool> release = false;
+    // A start, then a byte now and then: far less than a kibibyte per time-out period.
     server.http().Get("/stall", [&](const httplib::Request&, httplib::Response& res) {
         res.set_content_provider(100'000, "application/octet-stream",
                                  [&](size_t offset, size_t, httplib::DataSink& sink) {
                                      if (offset == 0) {
-                                         const std::string start(1000, 's');
+                                         const std::string start(500, 's');
                                          sink.write(start.data(), start.size());
                                          return true;
                                      }
-                                     for (int i = 0; i < 500 && !release; ++i)
+                                     for (int i = 0; i < 20 && !release; ++i)
                                          std::this_thread::sleep_for(std::chrono::milliseconds(10));
-                                     return false;
+                                     sink.write("t", 1);
+                                     return !release;
                                  });
     });
     server.start();
@@ -206,6 +211,75 @@ TEST_F(DownloadTest, AStallingServerTimesOut) {
     EXPECT_FALSE(window.transferRunning);
     // The window kept being served while the server was quiet.
     EXPECT_GT(loop.yields, 50);
+}
+
+TEST_F(DownloadTest, TransfersMoveOnInWhateverEventLoopRuns) {
+    const std::string body = randomBytes(600 * 512); // whole pieces: the last one ends it
+    // Slow enough that the download is still running when the nested loop starts.
+    server.http().Get("/paced", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_content_provider(body.size(), "application/octet-stream",
+                                 [&](size_t offset, size_t, httplib::DataSink& sink) {
+                                     std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                                     const size_t size =
+                                         std::min<size_t>(30'000, body.size() - offset);
+                                     sink.write(body.data() + offset, size);
+                                     return true;
+                                 });
+    });
+    server.start();
+
+    // Once data flows, a modal dialog's loop runs on top of the waiting download until the last
+    // piece has arrived (or 10 s have passed).
+    bool completedInNestedLoop = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (window.progressCalls.empty())
+            return;
+        watch.stop();
+        QEventLoop dialog;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            completedInNestedLoop = !window.progressCalls.empty() &&
+                                    window.progressCalls.back().second == qint32(body.size());
+            if (completedInNestedLoop)
+                dialog.quit();
+        });
+        poll.start(5);
+        QTimer::singleShot(10'000, &dialog, &QEventLoop::quit);
+        dialog.exec();
+    });
+    watch.start(5);
+    ASSERT_TRUE(download(local("paced"), url("/paced")));
+    EXPECT_TRUE(completedInNestedLoop);
+    EXPECT_EQ(readFile(local("paced")), QByteArray::fromStdString(body));
+}
+
+TEST_F(DownloadTest, OnlyASuccessfulAnswerAnnouncesASizeAndItMustFit) {
+    const std::string body = randomBytes(100'000);
+    const std::string close = "Connection: close\r\n\r\n";
+    // The size query meets a 503 with a small error page of its own; the file follows.
+    test::RawHttpServer busyFirst([&](const std::string&, int number, const auto& send) {
+        if (number == 0)
+            send("HTTP/1.1 503 Service Unavailable\r\nContent-Length: 19\r\n" + close +
+                 "Service Unavailable");
+        else
+            send("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n" + close + body);
+    });
+    ASSERT_TRUE(download(local("busy"), QString::fromStdString(busyFirst.url("/busy"))));
+    EXPECT_EQ(window.announcedSize, 0);
+    EXPECT_EQ(readFile(local("busy")), QByteArray::fromStdString(body));
+
+    // A size beyond any count cannot be checked: the file is not fetched at all.
+    test::RawHttpServer huge([&](const std::string&, int, const auto& send) {
+        send("HTTP/1.1 200 OK\r\nContent-Length: 99999999999999999999\r\n" + close +
+             std::string(1000, 'h'));
+    });
+    const QString address = QString::fromStdString(huge.url("/huge"));
+    EXPECT_EQ(transfer.queryRemoteSize(address).kind, RemoteSize::Kind::Unrepresentable);
+    EXPECT_EQ(transfer.GetRemoteFileSize(address), 0);
+    EXPECT_FALSE(download(local("huge"), address));
+    EXPECT_FALSE(QFile::exists(local("huge")));
+    EXPECT_EQ(huge.requests(), 3); // the size queries only
 }
 
 TEST_F(DownloadTest, TheCloseRequestCancelsBetweenPiecesAndDeletesThePartialFile) {

@@ -41,12 +41,16 @@ public:
     std::vector<std::pair<std::int32_t, std::int32_t>> progressCalls;
 };
 
-// The real event loop, counting its yields.
+// The real event loop, counting its yields and waits.
 class CountingEventLoop final : public EventLoop {
 public:
     void yield() override {
         ++yields;
         loop_.yield();
+    }
+    void waitForEvents(int milliseconds) override {
+        ++yields;
+        loop_.waitForEvents(milliseconds);
     }
     void sleep(int milliseconds) override { loop_.sleep(milliseconds); }
 

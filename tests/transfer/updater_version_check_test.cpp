@@ -72,7 +72,7 @@ TEST(CheckUpdaterVersion, ComparesTheFixedWidthVersionsByCharacterCodes) {
 TEST(CheckUpdaterVersion, ReadsTheFirstElementsOfAnAnswerOfManyBlocks) {
     // More than 512 bytes before the elements; the second "version" does not count; the bytes
     // are Windows-1252 whatever the server says.
-    const std::string answer = "<?xml version=\"1.0\"?><info><!--" + std::string(2000, '-') +
+    const std::string answer = "<?xml version=\"1.0\"?><info><!--" + std::string(2000, 'x') +
                                "--><a><version>2.01.0015</version></a><path>downloads/\xE4nderung"
                                "</path><file>quorlan-update</file><size> 99 </size>"
                                "<version>1.00.0000</version></info>";

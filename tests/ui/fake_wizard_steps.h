@@ -30,6 +30,7 @@ public:
 
     bool busy = false;
     bool updateInformationShown = false;
+    std::function<void()> whileShowingUpdateInformation;
     bool hostStarts = true;
     QString startedHost;
 
@@ -75,6 +76,8 @@ public:
     bool ShowUpdateInformation(WizardWindow&, const QString& callerName,
                                const QString& version) override {
         calls << QStringLiteral("ShowUpdateInformation ") + callerName + QLatin1Char(' ') + version;
+        if (whileShowingUpdateInformation)
+            whileShowingUpdateInformation();
         return updateInformationShown;
     }
     bool StartHostProgram(const QString& path) override {

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -446,6 +448,77 @@ TEST_F(MainWindowTest, EndDuringATransferAlsoWaits) {
     w.StartAskForUpdates();
     EXPECT_TRUE(stillAlive);
     EXPECT_TRUE(waitFor([&] { return window.isNull(); }));
+}
+
+TEST_F(MainWindowTest, ClosingWhileTheUpdateInformationLoadsWaitsForIt) {
+    for (const bool closeBox : {true, false}) {
+        SCOPED_TRACE(closeBox ? "close box" : "Beenden");
+        session.AbortRequested = false;
+        frmStart& w = open(0);
+        w.show();
+        bool loading = false;
+        bool destroyedWhileLoading = false;
+        QObject::connect(&w, &QObject::destroyed, [&] { destroyedWhileLoading = loading; });
+        steps.whileShowingUpdateInformation = [&] {
+            if (closeBox)
+                w.close();
+            else
+                named<LabelButton>(w, "lblEnd")->click();
+            // The page's request lets the events run, deferred deletions included.
+            waitFor([] { return false; }, 100);
+        };
+        loading = true;
+        w.lblInfo_Click();
+        loading = false;
+        EXPECT_FALSE(destroyedWhileLoading);
+        EXPECT_TRUE(prompts.shown().empty()) << "nothing more is said while the program ends";
+        EXPECT_TRUE(waitFor([&] { return window.isNull(); }));
+    }
+}
+
+TEST_F(MainWindowTest, WhileAStepRunsOnlyBeendenIsUsable) {
+    frmStart& w = open(3);
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    named<LabelButton>(w, "lblInfo")->setVisible(true);
+    QTabBar* tabBar = named<QTabWidget>(w, "SSTab1")->tabBar();
+    const auto blockable = [&] {
+        return std::vector<QWidget*>{
+            tabBar, named<QPushButton>(w, "cmdOldVersion"), named<QPushButton>(w, "cmdSearch"),
+            named<QPushButton>(w, "cmdInfo"), named<LabelButton>(w, "lblInfo")};
+    };
+    int configurationsOpened = 0;
+    steps.downloadUpdateFiles = [&](WizardWindow&, std::int32_t&, QString&) {
+        for (QWidget* control : blockable())
+            EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+        for (QShortcut* chord : w.findChildren<QShortcut*>())
+            EXPECT_FALSE(chord->isEnabled());
+        // The user tries the first tab and the configuration while the download runs.
+        QTest::mouseClick(tabBar, Qt::LeftButton, {}, tabBar->tabRect(tab::Search).center());
+        QTimer::singleShot(0, [&] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                ++configurationsOpened;
+                dialog->close();
+            }
+        });
+        QTest::keyClick(&w, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+        settle();
+        EXPECT_EQ(w.wizardState(), wizard::DownloadProgramUpdates);
+        EXPECT_FALSE(named<LabelButton>(w, "lblStart")->isEnabled());
+        EXPECT_TRUE(named<LabelButton>(w, "lblEnd")->isEnabled());
+        return true;
+    };
+    w.state().moveWizardTo(wizard::DownloadProgramUpdates);
+    w.StartAskForUpdates();
+    EXPECT_EQ(configurationsOpened, 0);
+    EXPECT_EQ(w.wizardState(), wizard::InstallProgramUpdates);
+    // With lblStart they come back.
+    ASSERT_TRUE(named<LabelButton>(w, "lblStart")->isEnabled());
+    for (QWidget* control : blockable())
+        EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+    for (QShortcut* chord : w.findChildren<QShortcut*>())
+        EXPECT_TRUE(chord->isEnabled());
 }
 
 TEST_F(MainWindowTest, ButtonsOfTheInstallationTabAndTheInfoButton) {

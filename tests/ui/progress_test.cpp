@@ -50,19 +50,24 @@ TEST_F(ProgressTest, BarPercentageAndAmount) {
     EXPECT_EQ(named<QLabel>(w, "txtPercent")->text(), QStringLiteral("100 %"));
 }
 
-TEST_F(ProgressTest, UnknownSizeShowsTheAmountAndLeavesTheBar) {
+TEST_F(ProgressTest, UnknownSizeShowsTheAmountOnAnEmptyBar) {
     frmStart& w = openQuiet();
     std::int64_t now = 0; // a fake clock: one tick a second
-    w.ProgressBar(2000, 1000);
+    TransferObserver& display = w.transferDisplay();
+    display.transferStarted();
+    w.ProgressBar(2000, 2000);
     settle();
-    w.transferDisplay().sizeAnnounced(0);
+    display.transferEnded();
     w.speedTick(now += 1000);
-    // A new transfer whose server announced no size.
+    // The next file's server announces no size: the complete file's bar must not stay.
+    display.transferStarted();
+    display.sizeAnnounced(0);
     w.ProgressBar(0, 1536);
     settle();
     EXPECT_EQ(named<QLabel>(w, "lblData(0)")->text(), QStringLiteral("1,5 Kb"));
-    EXPECT_EQ(named<QLabel>(w, "Percent")->text(), QStringLiteral("50 %"));
-    EXPECT_FLOAT_EQ(w.percentWidthTwips(), 50 * 54.9f);
+    EXPECT_EQ(named<QLabel>(w, "Percent")->text(), QString());
+    EXPECT_EQ(named<QLabel>(w, "txtPercent")->text(), QString());
+    EXPECT_FLOAT_EQ(w.percentWidthTwips(), 0);
     w.speedTick(now += 1000);
     w.ProgressBar(0, 1536 + 2048);
     settle();

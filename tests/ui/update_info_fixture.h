@@ -28,17 +28,25 @@ class WatchingEventLoop final : public EventLoop {
 public:
     void yield() override {
         inner_.yield();
-        if (frmWait* wait = visibleWaitWindow()) {
-            const QString line = wait->lblMeldung[0]->text();
-            if (waitLines.isEmpty() || waitLines.last() != line)
-                waitLines << line;
-        }
+        noteWaitLine();
+    }
+    void waitForEvents(int milliseconds) override {
+        inner_.waitForEvents(milliseconds);
+        noteWaitLine();
     }
     void sleep(int milliseconds) override { inner_.sleep(milliseconds); }
 
     QStringList waitLines;
 
 private:
+    void noteWaitLine() {
+        if (frmWait* wait = visibleWaitWindow()) {
+            const QString line = wait->lblMeldung[0]->text();
+            if (waitLines.isEmpty() || waitLines.last() != line)
+                waitLines << line;
+        }
+    }
+
     QtEventLoop inner_;
 };
 

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <chrono>
 #include <gmock/gmock.h>
+#include <map>
 #include <mutex>
 
 namespace upd::test {
@@ -97,6 +98,41 @@ TEST_F(UpdateInfoTest, FailedRequestsAndErrorPagesShowNothing) {
     EXPECT_FALSE(showUpdateInformation(session, loop, Caller, QStringLiteral("3.1.0")));
     settle();
     EXPECT_EQ(topLevelWindows(), QStringList());
+}
+
+TEST_F(UpdateInfoTest, PagesBeyondWhatTheViewCanLayOutAreNotShown) {
+    const auto repeat = [](const std::string& text, int times) {
+        std::string result;
+        for (int i = 0; i < times; ++i)
+            result += text;
+        return result;
+    };
+    // Within the bounds: nested tables, many paragraphs and list items that are never closed, a
+    // script full of tags, comments and quoted ">".
+    const std::string fitting =
+        "<html><body><!-- <table><table> -->" + repeat("<table><tr><td>", 3) +
+        repeat("<p>Absatz<ul><li>a<li title='>'>b</ul>", 300) + "<script>" + repeat("<table>", 50) +
+        "</script>" + repeat("</td></tr></table>", 3) + "</body></html>";
+    std::map<std::string, std::string> pages = {
+        {"/fitting", fitting},
+        {"/tables", repeat("<table><tr><td>", 22) + "x" + repeat("</td></tr></table>", 22)},
+        {"/divs", repeat("<div>", 100'000) + "x"},
+        {"/spans", repeat("<p><span>", 150)},
+        {"/cells", "<table><tr>" + repeat("<td>x", 5000) + "</table>"},
+        {"/large", repeat("Text ", 220'000)},
+    };
+    for (const auto& [path, page] : pages)
+        server.http().Post(path + "/dataupdateframe.aspx",
+                           [&page](const httplib::Request&, httplib::Response& res) {
+                               res.set_content(page, "text/html");
+                           });
+    server.start();
+    for (const auto& [path, page] : pages) {
+        serveFrom(path);
+        frmUpdateInfo window(session, loop);
+        EXPECT_EQ(window.Init(Caller, QStringLiteral("3.1.0")), path == "/fitting") << path;
+        EXPECT_EQ(window.MyBrowser->toPlainText().isEmpty(), path != "/fitting") << path;
+    }
 }
 
 TEST_F(UpdateInfoTest, APageThatNeverComesTimesOut) {

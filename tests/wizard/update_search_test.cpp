@@ -14,8 +14,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTextBrowser>
 #include <QTimer>
+#include <atomic>
 #include <gtest/gtest.h>
 #include <mutex>
 
@@ -202,11 +204,15 @@ TEST_F(SearchTest, ServerErrorNumbersReachTheMessageAndTheFlags) {
         const char* answer;
         QString expected;
         bool program, data;
+        const char* dataAnswer = "<x/>";
     };
     const QString unusable =
         QStringLiteral("Fehler : 800400001\r\nDie Update-Informationen konnten "
                        "nicht abgerufen werden! Versuchen Sie es bitte später "
                        "nochmal!");
+    const QString dataUnusable =
+        QStringLiteral("Fehler : 800400001\r\nDie Update-Daten konnten nicht abgerufen werden! "
+                       "Versuchen Sie es bitte später nochmal!");
     for (const Case& c : {
              Case{"<error><nr>500400011</nr><text>Bitte CD anfordern</text></error>",
                   QStringLiteral("Fehler : 500400011\r\nBitte CD anfordern"), true, false},
@@ -215,10 +221,15 @@ TEST_F(SearchTest, ServerErrorNumbersReachTheMessageAndTheFlags) {
              Case{"<error><nr>0</nr><text></text></error>", QStringLiteral("Fehler "), false,
                   false},
              Case{"<html><body>Server Error</html>", unusable, false, false},
+             // Answers that are not well-formed are never read as answers.
+             Case{"<updates>&nbsp;</updates>", unusable, false, false},
+             Case{"<updates/><junk/>", unusable, false, false},
+             Case{"<updates/>", dataUnusable, false, false,
+                  "Fehler<dataupdate><updatefound>1</updatefound></dataupdate>"},
              Case{"<error><nr>x</nr><text>t</text></error>",
                   QStringLiteral("Fehler : 800400001\r\nTypen unverträglich (13)"), false, false},
          }) {
-        HandMadeServer server(c.answer, "<x/>");
+        HandMadeServer server(c.answer, c.dataAnswer);
         open(server.base());
         pressStart();
         EXPECT_EQ(message(), c.expected) << c.answer;
@@ -320,6 +331,105 @@ TEST_F(SearchTest, AFailingQueryWhileTheWindowClosesShowsNothing) {
     EXPECT_TRUE(test::named<LabelButton>(*window, "lblStart")->isEnabled());
 }
 
+// Every page answers at once, except the held one, which waits until the test releases it.
+class HoldingServer : public test::LocalHttpServer {
+public:
+    explicit HoldingServer(std::string held) : held_(std::move(held)) {
+        http().Get(R"(/(update|dataupdate)\.aspx|/downloads/updater/x\.exe)",
+                   [this](const httplib::Request& req, httplib::Response& res) {
+                       const std::string page = req.path == "/dataupdate.aspx"
+                                                    ? "MODUS=" + req.get_param_value("MODUS")
+                                                    : req.path;
+                       if (page == held_) {
+                           waiting = true;
+                           for (int i = 0; i < 500 && !release; ++i)
+                               std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                       }
+                       if (page == "/update.aspx")
+                           res.set_content("<updates/>", "text/xml");
+                       else if (page == "MODUS=0")
+                           res.set_content("<d><updatefound>1</updatefound></d>", "text/xml");
+                       else if (page == "MODUS=2")
+                           res.set_content("<daten><satz/></daten>", "text/xml");
+                       else
+                           res.set_content(std::string(100'000, 'u'), "application/octet-stream");
+                   });
+        start();
+    }
+    std::atomic<bool> waiting = false;
+    std::atomic<bool> release = false;
+
+private:
+    std::string held_;
+};
+
+TEST_F(SearchTest, AStepRunningWhenTheWindowClosesEndsQuietlyBeforeTheWindowGoes) {
+    struct Case {
+        const char* step;
+        std::int16_t runMode;
+        std::int32_t state;
+        std::string held; // the request during which the window closes; "" for the bar's show
+    };
+    session.UpdaterPath = QStringLiteral("downloads/updater");
+    session.UpdaterFile = QStringLiteral("x.exe");
+    session.UpdaterVersion = QStringLiteral("9.9.9");
+    const QString closingMessage =
+        QStringLiteral("Bitte warten! Die Anwendung wird geschlossen ...");
+    for (const bool closeBox : {true, false}) {
+        for (const Case& c : {
+                 Case{"program query", 0, wizard::Search, "/update.aspx"},
+                 Case{"data query", 0, wizard::Search, "MODUS=0"},
+                 Case{"data download", 0, wizard::DownloadDataUpdates, "MODUS=2"},
+                 Case{"bar after the data download", 0, wizard::DownloadDataUpdates, ""},
+                 Case{"updater download", 6, wizard::DownloadNewUpdater,
+                      "/downloads/updater/x.exe"},
+             }) {
+            SCOPED_TRACE(std::string(c.step) + (closeBox ? " (close box)" : " (Beenden)"));
+            HoldingServer server(c.held);
+            session.AbortRequested = false;
+            session.RunMode = c.runMode;
+            QPointer<frmStart> w = &open(QString::fromStdString(server.url()));
+            window = nullptr; // it releases itself
+            w->show();
+            w->state().moveWizardTo(c.state);
+
+            bool stepRunning = false;
+            bool destroyedDuringStep = false;
+            QObject::connect(w, &QObject::destroyed, [&] { destroyedDuringStep = stepRunning; });
+            QTimer closer;
+            QObject::connect(&closer, &QTimer::timeout, [&] {
+                const bool due = c.held.empty()
+                                     ? !test::named<QLabel>(*w, "Percent")->text().isEmpty()
+                                     : server.waiting.load();
+                if (!due)
+                    return;
+                closer.stop();
+                if (closeBox)
+                    w->close();
+                else
+                    test::named<LabelButton>(*w, "lblEnd")->click();
+                server.release = true;
+            });
+            closer.start(5);
+            stepRunning = true;
+            w->StartAskForUpdates();
+            stepRunning = false;
+            server.release = true;
+
+            EXPECT_FALSE(destroyedDuringStep);
+            ASSERT_FALSE(w.isNull());
+            EXPECT_EQ(w->visibleMessageArea().text(), closingMessage);
+            for (int i = 0; i < 600 && !w.isNull(); ++i) {
+                QApplication::processEvents();
+                QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            EXPECT_TRUE(w.isNull()) << "the window goes once the step has ended";
+        }
+    }
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
 TEST_F(SearchTest, TheQueryStringsReachTheServerExactly) {
     HandMadeServer server("<updates/>", "<dataupdate><updatefound/></dataupdate>");
     HostParameters& h = session.host;
@@ -331,6 +441,7 @@ TEST_F(SearchTest, TheQueryStringsReachTheServerExactly) {
     h.SOR = QStringLiteral("Köln");
     h.REG = QStringLiteral("R+1");
     h.SD[3] = QStringLiteral("Größe");
+    h.SD[11] = QStringLiteral("Ma "); // the last value ends with a blank
     session.version = {2, 1, 14};
     open(server.base());
     pressStart();
@@ -338,10 +449,11 @@ TEST_F(SearchTest, TheQueryStringsReachTheServerExactly) {
         "VERS=3v1v0&PID=QGR&MID=PC-1&SFA=Mueller%20%5B0%5D%20Soehne&SNN=O%5B2%5DNeill"
         "&SVN=Aerztin&SST=Stra%23e%201%5B1%5D2&SPL=A&B&SOR=Koeln&REG=R%5B1%5D1";
     ASSERT_EQ(server.requests().size(), 2u);
-    EXPECT_EQ(server.requests()[0], "/update.aspx?" + common + "&IUVERS=2v1v14");
-    std::string data = common +
-                       "&IUVERS=2v1v14&DBVers=2024.01&MODUS=0&KEY=&SEARCHDATE="
-                       "&SD0=&SD1=&SD2=&SD3=Groe%23e&SD4=&SD5=&SD6=&SD7=&SD8=&SD9=&SD10=&SD11=";
+    // The program query appends " #": only the "#" stays off the wire.
+    EXPECT_EQ(server.requests()[0], "/update.aspx?" + common + "&IUVERS=2v1v14%20");
+    std::string data =
+        common + "&IUVERS=2v1v14&DBVers=2024.01&MODUS=0&KEY=&SEARCHDATE="
+                 "&SD0=&SD1=&SD2=&SD3=Groe%23e&SD4=&SD5=&SD6=&SD7=&SD8=&SD9=&SD10=&SD11=Ma%20";
     data.replace(data.find("MID="), 4, "MachineID=");
     EXPECT_EQ(server.requests()[1], "/dataupdate.aspx?" + data);
 }
