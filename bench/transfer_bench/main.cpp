@@ -76,10 +76,10 @@ int main(int argc, char** argv) {
     upd::frmStart window(session, prompts, loop, steps);
     window.Form_Load();
     window.show();
-    window.setWizardState(upd::wizard::DownloadNewUpdater);
-    window.tabs().setCurrentTab(upd::tab::Download);
+    window.state().moveWizardTo(upd::wizard::DownloadNewUpdater);
+    window.controls().tabs().setCurrentTab(upd::tab::Download);
     upd::TransferControl Inet1(loop);
-    upd::SingleFileTransfer transfer(loop, window, Inet1, prompts);
+    upd::SingleFileTransfer transfer(loop, window.transferDisplay(), Inet1);
     QTemporaryDir dir;
 
     std::vector<double> ours;
@@ -93,7 +93,8 @@ int main(int argc, char** argv) {
         ticker.start(10);
         QElapsedTimer timer;
         timer.start();
-        const bool ok = transfer.DownloadAFile(oursFile, url, true);
+        const bool ok =
+            transfer.DownloadAFile(oursFile, url, true) == upd::DownloadOutcome::Complete;
         const qint64 oursTime = timer.nsecsElapsed();
         ticker.stop();
         if (!ok || QFileInfo(oursFile).size() != static_cast<qint64>(FileSize)) {
