@@ -45,12 +45,12 @@ RangeChoice chooseRange(std::string_view header, std::uint64_t size) {
     header = trimmed(header);
     if (!startsWithBytesUnit(header))
         return whole;
-    const std::string_view spec = trimmed(header.substr(6));
-    const auto dash = spec.find('-');
-    if (dash == std::string_view::npos || spec.find(',') != std::string_view::npos)
+    const std::string_view rangeText = trimmed(header.substr(6));
+    const auto dash = rangeText.find('-');
+    if (dash == std::string_view::npos || rangeText.find(',') != std::string_view::npos)
         return whole;
-    const std::string_view firstText = spec.substr(0, dash);
-    const std::string_view lastText = spec.substr(dash + 1);
+    const std::string_view firstText = rangeText.substr(0, dash);
+    const std::string_view lastText = rangeText.substr(dash + 1);
 
     if (firstText.empty()) { // "-N": the last N bytes
         const auto suffix = number(lastText);
