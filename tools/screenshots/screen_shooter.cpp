@@ -1,4 +1,4 @@
-#include "ui/screen_shooter.h"
+#include "screen_shooter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -14,7 +14,7 @@
 #include "ui/frm_wait.h"
 #include "ui/message_prompts.h"
 #include "ui/program_windows.h"
-#include "ui/screen_shooter.h"
+#include "screen_shooter.h"
 #include "updateserver/update_server.h"
 
 #include <QApplication>
