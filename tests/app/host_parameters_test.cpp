@@ -4,7 +4,6 @@
 #include "support/memory_settings_store.h"
 #include "support/scripted_prompts.h"
 
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -145,25 +144,6 @@ TEST(HostParameters, RestartFormTakesTheParkedStringFromTheRealSettingsStoreOnce
     p = parse(QStringLiteral("START=7#AppName=Y"), store);
     ASSERT_TRUE(p->outcome.proceed);
     EXPECT_EQ(p->session.RunMode, 7);
-}
-
-TEST(HostParameters, RandomParameterStringsNeverCrashTheParser) {
-    const QString alphabet = QStringLiteral("#=#=STARTHwndExeVers0123456789 -.äöüß&'+\t");
-    QRandomGenerator random(20261207);
-    test::MemorySettingsStore store;
-    store.write(ConfigApplication, ConfigSection, ParkedArgumentsKey,
-                QStringLiteral("START=1#A=B"));
-    for (int round = 0; round < 5000; ++round) {
-        QString line;
-        const int length = random.bounded(24);
-        for (int i = 0; i < length; ++i)
-            line += alphabet[random.bounded(alphabet.size())];
-        const auto p = parse(line, store);
-        // Every outcome is one of: proceed, a fatal message, or a run-time error for the trap.
-        const int outcomes =
-            int(p->outcome.proceed) + int(!p->prompts.shown().empty()) + int(p->errorNumber != 0);
-        EXPECT_EQ(outcomes, 1) << line.toStdString();
-    }
 }
 
 } // namespace
