@@ -1,7 +1,6 @@
 #include "app/application_startup.h"
 
 #include "app/background_check.h"
-#include "app/updater_offer.h"
 #include "transfer/connection_check.h"
 #include "transfer/updater_version_check.h"
 #include "ui/open_main_window.h"
@@ -28,8 +27,10 @@ bool ApplicationStartup::anotherInstanceRunning() {
 }
 
 void ApplicationStartup::showMainWindow() {
+    // A host may start run mode 6 itself, without the background check that asks which updater
+    // the server offers: the window's download needs its values all the same.
     if (session_.RunMode == runmode::NewUpdater && session_.UpdaterFile.isEmpty())
-        takeUpdaterOffer(session_, loop_);
+        CheckUpdaterVersion();
     mainWindow_ = OpenMainWindow(session_, prompts_, loop_, steps_);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/xml_document.h"
+#include "dataupdate/install_sink.h"
 
 #include <QString>
 #include <initializer_list>
@@ -32,6 +33,29 @@ private:
 
 // The set's records: the container's child nodes, with their count.
 std::vector<XmlNode> recordsOf(const XmlNode& container);
+
+// Walks a set's records with the record progress: each is read into `record` and handed to
+// `write` when it holds every required field. True when a record lacked one and was passed over:
+// the set then reports a faulty record once it has written the others.
+template <class Fields, class Write>
+bool writeCompleteRecords(const XmlNode& container, DataInstallSink& sink, PayloadRecord& record,
+                          const Fields& required, Write&& write) {
+    bool passedOver = false;
+    const std::vector<XmlNode> records = recordsOf(container);
+    RecordProgress progress(sink, std::int64_t(records.size()));
+    for (const XmlNode& node : records) {
+        progress.next();
+        record.read(node);
+        bool complete = true;
+        for (const auto field : required)
+            complete = complete && record.has(field);
+        if (complete)
+            write(record);
+        else
+            passedOver = true;
+    }
+    return passedOver;
+}
 
 // An empty text that a statement stores as "", not as NULL.
 QString emptyText();

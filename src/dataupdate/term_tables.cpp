@@ -153,17 +153,10 @@ bool installTerms(const TermTable& table, QSqlDatabase& db, const XmlNode& conta
         TermWriter writer(db, table);
         PayloadRecord record{"id_item",   "id_synonim", "Name",
                              "Hauptname", "createdate", "lastupdate"};
-        const std::vector<XmlNode> records = recordsOf(container);
-        RecordProgress progress(sink, std::int64_t(records.size()));
-        for (const XmlNode& node : records) {
-            progress.next();
-            record.read(node);
-            if (!record.has(IdItem) || !record.has(IdSynonim)) {
-                faulty = FaultyRecord;
-                continue;
-            }
-            writer.write(record);
-        }
+        constexpr std::array required{IdItem, IdSynonim};
+        if (writeCompleteRecords(container, sink, record, required,
+                                 [&](const PayloadRecord& complete) { writer.write(complete); }))
+            faulty = FaultyRecord;
     });
     if (trapped && !faulty.isEmpty())
         errText = faulty;

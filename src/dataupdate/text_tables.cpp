@@ -172,20 +172,9 @@ bool installTexts(Member member, const QString& table, const std::vector<Field>&
         TextWriter writer(db, member, table);
         PayloadRecord record{"id_synonim", "id_baustein", "id_text",   "id_item",
                              "text",       "createdate",  "lastupdate"};
-        const std::vector<XmlNode> records = recordsOf(container);
-        RecordProgress progress(sink, std::int64_t(records.size()));
-        for (const XmlNode& node : records) {
-            progress.next();
-            record.read(node);
-            bool complete = true;
-            for (Field field : requiredFields)
-                complete = complete && record.has(field);
-            if (!complete) {
-                faulty = FaultyRecord;
-                continue;
-            }
-            writer.write(record);
-        }
+        if (writeCompleteRecords(container, sink, record, requiredFields,
+                                 [&](const PayloadRecord& complete) { writer.write(complete); }))
+            faulty = FaultyRecord;
     });
     if (trapped && !faulty.isEmpty())
         errText = faulty;
