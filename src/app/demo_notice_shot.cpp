@@ -4,9 +4,7 @@
 // with it, the pop-up lives on as in the real program.
 // Usage: quorlan-update-demo-notice-shot PICTURE.png HOST-PARAMETER-STRING [--keep-running]
 
-#include "app/application_startup.h"
-#include "platform/settings_store.h"
-#include "ui/message_prompts.h"
+#include "app/updater_run.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -16,7 +14,6 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("quorlan-Internet-Update"));
     const QStringList arguments = QCoreApplication::arguments();
     const bool keepRunning =
         arguments.size() == 4 && arguments[3] == QStringLiteral("--keep-running");
@@ -27,12 +24,9 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
-    upd::Session session;
-    upd::QtEventLoop loop;
-    upd::NativeSettingsStore store;
-    upd::MessagePrompts prompts;
-    upd::ApplicationStartup actions(session, loop, prompts);
-    const upd::StartupResult result = upd::Main(session, arguments[2], store, prompts, actions);
+    upd::UpdaterRun run;
+    upd::ApplicationStartup& actions = run.actions;
+    const upd::StartupResult result = run.start(arguments[2]);
     if (result != upd::StartupResult::NoticeShown) {
         std::fputs("the background check found nothing to tell (or no connection to the server)\n",
                    stderr);

@@ -3,10 +3,7 @@
 // second picture, presses "Weiter" too and saves the window after the download of the updates.
 // Usage: quorlan-update-demo-shot PICTURE.png HOST-PARAMETER-STRING [DOWNLOAD-PICTURE.png]
 
-#include "app/application_startup.h"
-#include "platform/settings_store.h"
-#include "ui/message_prompts.h"
-#include "ui/program_windows.h"
+#include "app/updater_run.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -15,8 +12,6 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("quorlan-Internet-Update"));
-    upd::prepareProgramWindows();
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() != 3 && arguments.size() != 4) {
         std::fputs("usage: quorlan-update-demo-shot PICTURE.png HOST-PARAMETER-STRING "
@@ -25,12 +20,10 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
-    upd::Session session;
-    upd::QtEventLoop loop;
-    upd::NativeSettingsStore store;
-    upd::MessagePrompts prompts;
-    upd::ApplicationStartup actions(session, loop, prompts);
-    upd::Main(session, arguments[2], store, prompts, actions);
+    upd::UpdaterRun run;
+    upd::ApplicationStartup& actions = run.actions;
+    upd::QtEventLoop& loop = run.loop;
+    run.start(arguments[2]);
     upd::frmStart* window = actions.mainWindow();
     if (!window) {
         std::fputs("the updater ended without a window (no connection to the server?)\n", stderr);
