@@ -6,9 +6,11 @@
 #include "wizard/package_download_step.h"
 #include "wizard/single_file_download.h"
 #include "wizard/transfer_status.h"
+#include "wizard/unavailable_step.h"
 #include "wizard/update_search.h"
 #include "wizard/updater_install.h"
 
+#include <QProcess>
 #include <QWidget>
 
 namespace upd {
@@ -63,7 +65,7 @@ bool ProgramWizardSteps::DownloadUpdateFiles(WizardWindow& window, std::int32_t&
 }
 
 void ProgramWizardSteps::InstallProgramUpdates(WizardWindow& window) {
-    unavailable_.InstallProgramUpdates(window);
+    tellStepUnavailable(window);
 }
 
 bool ProgramWizardSteps::DownloadAFile(WizardWindow& window, const QString& localPath,
@@ -100,7 +102,7 @@ bool ProgramWizardSteps::ShowUpdateInformation(WizardWindow& window, const QStri
 }
 
 bool ProgramWizardSteps::StartHostProgram(const QString& path) {
-    return unavailable_.StartHostProgram(path);
+    return QProcess::startDetached(path, {});
 }
 
 } // namespace upd

@@ -2,13 +2,12 @@
 
 #include "platform/settings_store.h"
 #include "transfer/transfer_control.h"
-#include "wizard/unavailable_steps.h"
 #include "wizard/wizard_steps.h"
 
 namespace upd {
 
 // The wizard's steps of this build. The main window's transfer control `Inet1` lives here, with
-// every procedure that uses it; steps that are not built yet say so (UnavailableWizardSteps).
+// every procedure that uses it; a step that is not built yet says so.
 class ProgramWizardSteps final : public WizardSteps {
 public:
     // `store` holds the parked parameter string across a self-replacement; the user's own store
@@ -39,7 +38,6 @@ private:
     TransferControl Inet1_;
     NativeSettingsStore nativeStore_;
     SettingsStore& store_;
-    UnavailableWizardSteps unavailable_;
 };
 
 } // namespace upd
