@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QtEndian>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -123,10 +124,9 @@ void flipByte(const QString& path, qint64 offset) {
     ASSERT_TRUE(file.putChar(char(~byte)));
 }
 
-qint64 findInFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return file.readAll().indexOf(bytes);
+QByteArray le32(std::uint32_t value) {
+    const std::uint32_t little = qToLittleEndian(value);
+    return QByteArray(reinterpret_cast<const char*>(&little), 4);
 }
 
 FileSizeLimit::FileSizeLimit(std::uint64_t bytes) {

@@ -36,8 +36,8 @@ void writeZipWithLibzip(const QString& archivePath, const std::vector<RawEntry>&
 int patchFile(const QString& path, const QByteArray& from, const QByteArray& to);
 // Inverts the bits of the byte at `offset` (negative: from the end).
 void flipByte(const QString& path, qint64 offset);
-// Offset of the first occurrence of `bytes` in the file, -1 when absent.
-qint64 findInFile(const QString& path, const QByteArray& bytes);
+// The four bytes of `value` as a zip archive stores them.
+QByteArray le32(std::uint32_t value);
 
 // Limits the size of files this process writes, as a full disk would; restored on destruction.
 class FileSizeLimit {

@@ -5,80 +5,60 @@
 namespace upd::safe_names {
 namespace {
 
+// Names the package download refuses as a whole (climbing versions, separators, patterns) are
+// refused there; here the rest of the rule.
 TEST(SafeNames, ServerNamesNameOneFileInsideTheirDirectory) {
-    const std::vector<std::pair<QString, bool>> cases{
-        {QStringLiteral("setup.exe"), true},
-        {QStringLiteral("1.1.0"), true},
-        {QStringLiteral("Programm-Update 2024 (Teil 1).zip"), true},
-        {QStringLiteral("Größen.txt"), true},
-        {QStringLiteral(".hidden"), true},
-        {QString(256 - 4, u'a') + QStringLiteral(".exe"), false},
-        {QString(255 - 4, u'a') + QStringLiteral(".exe"), true},
-        {QString(), false},
-        {QStringLiteral("   "), false},
-        {QStringLiteral("\t"), false},
-        {QStringLiteral("."), false},
-        {QStringLiteral(".."), false},
-        {QStringLiteral("..."), false},
-        {QStringLiteral("a..b"), false},
-        {QStringLiteral("/etc/passwd"), false},
-        {QStringLiteral("sub/setup.exe"), false},
-        {QStringLiteral("\\\\server\\share"), false},
-        {QStringLiteral("sub\\setup.exe"), false},
-        {QStringLiteral("C:"), false},
-        {QStringLiteral("C:setup.exe"), false},
-        {QStringLiteral("setup.exe:stream"), false},
-        {QStringLiteral("*.exe"), false},
-        {QStringLiteral("setu?.exe"), false},
-        {QStringLiteral("a<b"), false},
-        {QStringLiteral("a|b"), false},
-        {QStringLiteral("a\"b"), false},
-        {QString::fromUtf16(u"a\0b", 3), false},
-        {QStringLiteral("a\nb"), false},
-        {QStringLiteral("a\x7f"), false},
-        {QString::fromUtf16(u"a\u0085b"), false}, // a C1 control
-    };
-    for (const auto& [name, safe] : cases)
-        EXPECT_EQ(isSafeName(name), safe) << name.toStdString();
+    for (const QString& name :
+         {QStringLiteral("setup.exe"), QStringLiteral("1.1.0"), QStringLiteral(".hidden"),
+          QStringLiteral("Programm-Update 2024 (Teil 1).zip"), QStringLiteral("Größen.txt"),
+          QString(255 - 4, u'a') + QStringLiteral(".exe")})
+        EXPECT_TRUE(isSafeName(name)) << name.toStdString();
+    for (const QString& name : {QString(256 - 4, u'a') + QStringLiteral(".exe"),
+                                QString(),
+                                QStringLiteral("   "),
+                                QStringLiteral("\t"),
+                                QStringLiteral("."),
+                                QStringLiteral(".."),
+                                QStringLiteral("..."),
+                                QStringLiteral("a..b"),
+                                QStringLiteral("\\\\server\\share"),
+                                QStringLiteral("sub\\setup.exe"),
+                                QStringLiteral("C:"),
+                                QStringLiteral("C:setup.exe"),
+                                QStringLiteral("setup.exe:stream"),
+                                QStringLiteral("setu?.exe"),
+                                QStringLiteral("a<b"),
+                                QStringLiteral("a|b"),
+                                QStringLiteral("a\"b"),
+                                QString::fromUtf16(u"a\0b", 3),
+                                QStringLiteral("a\nb"),
+                                QStringLiteral("a\x7f"),
+                                QString::fromUtf16(u"a\u0085b")})
+        EXPECT_FALSE(isSafeName(name)) << name.toStdString();
 }
 
+// Entries that climb out are refused by the extraction's test of hostile entries; here the split
+// into parts and the names only this rule refuses.
 TEST(SafeNames, ArchiveEntriesMayHaveSubDirectoriesButStayInside) {
-    struct Case {
-        QString name;
-        std::optional<QStringList> parts;
-        bool isDirectory = false;
-    };
-    const std::vector<Case> cases{
-        {QStringLiteral("setup.sh"), QStringList{QStringLiteral("setup.sh")}},
+    const QString daten = QStringLiteral("daten");
+    const std::tuple<QString, QStringList, bool> accepted[] = {
+        {QStringLiteral("setup.sh"), {QStringLiteral("setup.sh")}, false},
         {QStringLiteral("daten/a/b.txt"),
-         QStringList{QStringLiteral("daten"), QStringLiteral("a"), QStringLiteral("b.txt")}},
-        {QStringLiteral("daten/"), QStringList{QStringLiteral("daten")}, true},
-        {QStringLiteral("daten\\b.txt"),
-         QStringList{QStringLiteral("daten"), QStringLiteral("b.txt")}},
-        {QStringLiteral("/"), std::nullopt},
-        {QStringLiteral("/etc/passwd"), std::nullopt},
-        {QStringLiteral("\\etc\\passwd"), std::nullopt},
-        {QStringLiteral("../x"), std::nullopt},
-        {QStringLiteral("a/../../x"), std::nullopt},
-        {QStringLiteral("a/.."), std::nullopt},
-        {QStringLiteral("./x"), std::nullopt},
-        {QStringLiteral("a//x"), std::nullopt},
-        {QStringLiteral("a//"), std::nullopt},
-        {QStringLiteral("C:/x"), std::nullopt},
-        {QStringLiteral("C:x"), std::nullopt},
-        {QString(), std::nullopt},
-        {QStringLiteral("a/*"), std::nullopt},
-        {QString(600, u'a') + u'/' + QString(600, u'b'), std::nullopt},
+         {daten, QStringLiteral("a"), QStringLiteral("b.txt")},
+         false},
+        {QStringLiteral("daten/"), {daten}, true},
+        {QStringLiteral("daten\\b.txt"), {daten, QStringLiteral("b.txt")}, false},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name.toStdString());
-        const auto path = entryPath(c.name);
-        ASSERT_EQ(path.has_value(), c.parts.has_value());
-        if (path) {
-            EXPECT_EQ(path->parts, *c.parts);
-            EXPECT_EQ(path->isDirectory, c.isDirectory);
-        }
+    for (const auto& [name, parts, isDirectory] : accepted) {
+        const auto path = entryPath(name);
+        ASSERT_TRUE(path) << name.toStdString();
+        EXPECT_EQ(path->parts, parts);
+        EXPECT_EQ(path->isDirectory, isDirectory);
     }
+    for (const QString& name :
+         {QStringLiteral("/"), QStringLiteral("\\etc\\passwd"), QStringLiteral("a/.."),
+          QStringLiteral("a//"), QString(), QString(600, u'a') + u'/' + QString(600, u'b')})
+        EXPECT_FALSE(entryPath(name)) << name.toStdString();
 }
 
 } // namespace

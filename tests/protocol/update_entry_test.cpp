@@ -38,15 +38,10 @@ TEST(UpdateEntry, AnswerIsReadOnceIntoTypedEntriesAndHardwareTexts) {
 
     ASSERT_EQ(read.updates.size(), 2u);
     const UpdateEntry& e = read.updates[0];
-    EXPECT_EQ(e.version, QStringLiteral("1.1.0"));
-    EXPECT_EQ(e.name, QStringLiteral("Programm-Update"));
-    EXPECT_EQ(e.files, (QStringList{QStringLiteral("setup.zip"), QStringLiteral("lies mich.txt")}));
-    EXPECT_EQ(e.filesToExtract, QStringLiteral("setup.zip"));
-    EXPECT_EQ(e.pw, QString());
-    EXPECT_EQ(e.path, QStringLiteral("updates/qgr"));
-    EXPECT_EQ(e.min, QStringLiteral("1.0.0"));
-    EXPECT_EQ(e.max, QStringLiteral("1.0.9"));
-    EXPECT_EQ(e.startFile, QStringLiteral("setup.exe"));
+    EXPECT_EQ((QStringList{e.version, e.name, e.files.join(u'|'), e.filesToExtract, e.pw, e.path,
+                           e.min, e.max, e.startFile}),
+              (QStringList{"1.1.0", "Programm-Update", "setup.zip|lies mich.txt", "setup.zip", "",
+                           "updates/qgr", "1.0.0", "1.0.9", "setup.exe"}));
     EXPECT_EQ(std::tuple(e.newDlls, e.newMasterVersion, e.noStartupArgs),
               std::tuple(true, false, false));
     // The XML document writes an empty element in its short form.
@@ -118,14 +113,11 @@ TEST(UpdateEntry, VersionFitsBetweenBothBoundsInclusiveInTextOrder) {
         bool fits;
     };
     const std::vector<Case> cases{
-        {"1.0.5", "1.0.0", "1.0.9", true},    {"1.0.0", "1.0.0", "1.0.9", true}, // equal to min
-        {"1.0.9", "1.0.0", "1.0.9", true},                                       // equal to max
+        {"1.0.0", "1.0.0", "1.0.9", true},    {"1.0.9", "1.0.0", "1.0.9", true}, // both bounds
         {"1.0.10", "1.0.0", "1.0.9", true}, // text order: "1" < "9" at the fifth character
         {"1.1.0", "1.0.0", "1.0.9", false},   {"0.9.9", "1.0.0", "1.0.9", false},
-        {"1.10", "1.9", "1.99", false},   // "1.10" sorts before "1.9"
         {"1.0", "1.0.0", "1.0.9", false}, // a prefix is the smaller text
-        {"1.0.0.1", "1.0.0", "1.0.0", false}, {"", "", "", true},
-        {"1.0.5", "1.0.9", "1.0.0", false}, // bounds the wrong way round fit nothing
+        {"1.0.0.1", "1.0.0", "1.0.0", false}, {"1.0.5", "1.0.9", "1.0.0", false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(versionFits(QLatin1String(c.version), QLatin1String(c.min), QLatin1String(c.max)),

@@ -2,11 +2,10 @@
 
 #include "support/local_http_server.h"
 #include "transfer/quiet_search.h"
+#include "transfer/test_peers.h"
 
-#include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
-#include <thread>
 
 namespace upd {
 namespace {
@@ -101,17 +100,7 @@ TEST_F(QuietSearchTest, AVersionOfOtherThanThreeNumbersAsksNothing) {
 TEST_F(QuietSearchTest, AnAnswerTrickledPastTheDeadlineFindsNothing) {
     // Complete, this answer would offer program updates.
     server = std::make_unique<test::LocalHttpServer>();
-    server->http().Get("/update.aspx", [](const httplib::Request&, httplib::Response& response) {
-        response.set_chunked_content_provider(
-            "text/xml", [](size_t offset, httplib::DataSink& sink) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                if (offset >= ProgramUpdates.size()) {
-                    sink.done();
-                    return true;
-                }
-                return sink.write(ProgramUpdates.data() + offset, 1);
-            });
-    });
+    test::serveTrickle(server->http(), "/update.aspx", ProgramUpdates, 0, 1, 50);
     server->start();
     Inet1.setTotalTimeout(1);
     EXPECT_EQ(searchOnServer(), FoundUpdates::Nothing);

@@ -3,7 +3,9 @@
 #include "support/local_http_server.h"
 
 #include <QThread>
+#include <algorithm>
 #include <arpa/inet.h>
+#include <chrono>
 #include <netinet/in.h>
 #include <stdexcept>
 #include <sys/socket.h>
@@ -35,6 +37,31 @@ bool accepts(int port) {
 }
 
 } // namespace
+
+void serve(httplib::Server& server, const std::string& path, const std::string& body,
+           const std::string& type) {
+    server.Get(path, [body, type](const httplib::Request&, httplib::Response& response) {
+        response.set_content(body, type);
+    });
+}
+
+void serveTrickle(httplib::Server& server, const std::string& path, const std::string& body,
+                  std::size_t first, std::size_t step, int stepMs) {
+    server.Get(path, [=](const httplib::Request&, httplib::Response& response) {
+        response.set_chunked_content_provider(
+            "application/octet-stream", [=](std::size_t offset, httplib::DataSink& sink) {
+                if (offset >= body.size()) {
+                    sink.done();
+                    return true;
+                }
+                if (offset > 0 || first == 0)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(stepMs));
+                const std::size_t size =
+                    std::min(offset == 0 && first > 0 ? first : step, body.size() - offset);
+                return sink.write(body.data() + offset, size);
+            });
+    });
+}
 
 TestCertificates::TestCertificates() {
     const QString d = dir_.path();

@@ -10,6 +10,15 @@
 
 namespace upd::test {
 
+// Answers GET requests of `path` with `body`, announcing its size.
+void serve(httplib::Server& server, const std::string& path, const std::string& body,
+           const std::string& type = "application/octet-stream");
+
+// Answers GET requests of `path` with `body`, its size not announced: `first` bytes at once, then
+// `step` bytes every `stepMs` milliseconds until the body is out or the client has gone.
+void serveTrickle(httplib::Server& server, const std::string& path, const std::string& body,
+                  std::size_t first, std::size_t step, int stepMs);
+
 // A CA and a server certificate for 127.0.0.1 signed by it, made with openssl for one test.
 class TestCertificates {
 public:
