@@ -128,12 +128,9 @@ TEST_F(HostileClients, AThousandSimultaneousClientsAreAllAnswered) {
     }
     for (RawConnection& client : clients)
         ASSERT_TRUE(client.send(Search));
-    const auto deadline = Clock::now() + 30s;
     int answered = 0;
     for (RawConnection& client : clients) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        const auto answer = client.readAnswer(std::max(left, 1ms));
+        const auto answer = client.readAnswer(30s);
         answered += answer && answer->status == 200;
     }
     EXPECT_EQ(answered, 1000);
