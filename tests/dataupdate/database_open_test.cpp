@@ -5,12 +5,12 @@
 #include "dataupdate/workgroup_file.h"
 
 #include <QFile>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace upd::dataupdate {
 namespace {
 
-using sample::ProductFamily;
 using test::SampleHost;
 
 void writeFile(const QString& path, const QByteArray& content) {
@@ -32,89 +32,83 @@ QString openError(const DatabaseLocation& location) {
     return errText;
 }
 
-TEST(ProductDatabase, NameAndDirectoryAreCheckedBeforeAnyFile) {
-    SampleHost host(ProductFamily::Naehrstoffe);
-    DatabaseLocation location = host.location();
-    EXPECT_EQ(openError(location), QStringLiteral("open"));
-    EXPECT_EQ(openError({QString(), QString(), test::PasswordCodes}),
-              QStringLiteral("Programm-Datenbank-Name unbekannt!"));
-    EXPECT_EQ(openError({location.ExePath, QString(), test::PasswordCodes}),
-              QStringLiteral("Programm-Datenbank-Name unbekannt!"));
-    EXPECT_EQ(openError({QString(), location.DBName, test::PasswordCodes}),
-              QStringLiteral("Programm-Datenbank-Verzeichnis unbekannt!"));
-}
-
-TEST(ProductDatabase, RefusesWrongWorkgroupsAndPasswords) {
-    SampleHost host(ProductFamily::Naehrstoffe);
-    const DatabaseLocation location = host.location();
+TEST(ProductDatabase, OpensOnlyThroughItsWorkgroupAndNamesWhatStandsInTheWay) {
+    using Location = DatabaseLocation;
     const QString invalidAccount =
         QStringLiteral("modDataUpdate: Kein gültiger Kontoname oder kein gültiges Kennwort.");
-
-    EXPECT_EQ(openError({location.ExePath, location.DBName, QStringLiteral("113,76,55,101")}),
-              invalidAccount);
-
-    createWorkgroupFile(location.workgroupFile(), QStringLiteral("QUORLANDESIGNER"),
-                        QStringLiteral("qL7d"));
-    EXPECT_EQ(openError(location), QStringLiteral("open")) << "user names ignore letter case";
-
-    createWorkgroupFile(location.workgroupFile(), QStringLiteral("Admin"), QStringLiteral("qL7d"));
-    EXPECT_EQ(openError(location), invalidAccount);
-
-    const QString unusable = QStringLiteral("modDataUpdate: Die Arbeitsgruppen-"
-                                            "Informationsdatei '%1' fehlt, ist beschädigt oder "
-                                            "hat ein falsches Format.")
-                                 .arg(location.workgroupFile());
-    writeFile(location.workgroupFile(), "Standard Jet DB\n");
-    EXPECT_EQ(openError(location), unusable);
-    {
-        // An SQLite file that is not ours, even with an accounts table.
-        QFile::remove(location.workgroupFile());
-        SqliteConnection other;
-        ASSERT_TRUE(other.open(location.workgroupFile(), SqliteConnection::Mode::Create, 0));
-        executeOrThrow(other.database(),
-                       QStringLiteral("CREATE TABLE MSysAccounts (Name TEXT, Password TEXT)"));
-        executeOrThrow(other.database(),
-                       QStringLiteral("INSERT INTO MSysAccounts VALUES ('quorlanDesigner', '')"));
+    const QString unusable = QStringLiteral("modDataUpdate: Die Arbeitsgruppen-Informationsdatei "
+                                            "'%2' fehlt, ist beschädigt oder hat ein falsches "
+                                            "Format.");
+    const struct {
+        const char* what;
+        std::function<void(Location&)> prepare;
+        QString expected; // "%1" stands for the database file, "%2" for the workgroup file
+    } cases[] = {
+        {"the sample host", [](Location&) {}, "open"},
+        {"no name, no directory", [](Location& l) { l.ExePath = l.DBName = QString(); },
+         "Programm-Datenbank-Name unbekannt!"},
+        {"no name", [](Location& l) { l.DBName = QString(); },
+         "Programm-Datenbank-Name unbekannt!"},
+        {"no directory", [](Location& l) { l.ExePath = QString(); },
+         "Programm-Datenbank-Verzeichnis unbekannt!"},
+        {"other password codes", [](Location& l) { l.workgroupPasswordCodes = "113,76,55,101"; },
+         invalidAccount},
+        {"user names ignore letter case",
+         [](Location& l) { createWorkgroupFile(l.workgroupFile(), "QUORLANDESIGNER", "qL7d"); },
+         "open"},
+        {"another user",
+         [](Location& l) { createWorkgroupFile(l.workgroupFile(), "Admin", "qL7d"); },
+         invalidAccount},
+        {"no workgroup file", [](Location& l) { QFile::remove(l.workgroupFile()); }, unusable},
+        {"a workgroup file of another format",
+         [](Location& l) { writeFile(l.workgroupFile(), "Standard Jet DB\n"); }, unusable},
+        {"an SQLite file that is not ours, even with an accounts table",
+         [](Location& l) {
+             QFile::remove(l.workgroupFile());
+             SqliteConnection other;
+             ASSERT_TRUE(other.open(l.workgroupFile(), SqliteConnection::Mode::Create, 0));
+             executeOrThrow(other.database(),
+                            "CREATE TABLE MSysAccounts (Name TEXT, Password TEXT)");
+             executeOrThrow(other.database(),
+                            "INSERT INTO MSysAccounts VALUES ('quorlanDesigner', '')");
+         },
+         unusable},
+        {"a damaged database",
+         [](Location& l) { writeFile(l.databaseFile(), QByteArray(4096, 'x')); },
+         "modDataUpdate: Die Datenbank '%1' ist beschädigt oder hat ein nicht erkanntes "
+         "Datenbankformat."},
+        {"no database", [](Location& l) { QFile::remove(l.databaseFile()); },
+         "modDataUpdate: Die Datei '%1' wurde nicht gefunden."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SampleHost host(sample::ProductFamily::Naehrstoffe);
+        DatabaseLocation location = host.location();
+        c.prepare(location);
+        const bool existed = QFile::exists(host.databaseFile());
+        EXPECT_EQ(openError(location), QString(c.expected)
+                                           .replace("%1", host.location().databaseFile())
+                                           .replace("%2", host.location().workgroupFile()));
+        EXPECT_EQ(QFile::exists(host.databaseFile()), existed) << "opening creates no database";
     }
-    EXPECT_EQ(openError(location), unusable);
-    QFile::remove(location.workgroupFile());
-    EXPECT_EQ(openError(location), unusable);
+    ProductDatabase unopened;
+    QString errText;
+    EXPECT_TRUE(unopened.close(errText)) << "closing when nothing is open succeeds";
+    EXPECT_TRUE(errText.isEmpty());
 }
 
-TEST(ProductDatabase, ReportsMissingDamagedAndLockedDatabases) {
-    SampleHost host(ProductFamily::IndikLaborwerte);
-    const DatabaseLocation location = host.location();
-
+TEST(ProductDatabase, ALockedDatabaseIsReportedAndOpensOnceFree) {
+    SampleHost host(sample::ProductFamily::IndikLaborwerte);
     {
         SqliteConnection other;
         ASSERT_TRUE(other.open(host.databaseFile(), SqliteConnection::Mode::ReadWrite, 0));
         executeOrThrow(other.database(), QStringLiteral("BEGIN EXCLUSIVE"));
-        EXPECT_EQ(openError(location),
+        EXPECT_EQ(openError(host.location()),
                   QStringLiteral("modDataUpdate: Die Datenbank '%1' ist von einem anderen "
                                  "Benutzer oder Programm gesperrt.")
-                      .arg(location.databaseFile()));
-        executeOrThrow(other.database(), QStringLiteral("ROLLBACK"));
+                      .arg(host.location().databaseFile()));
     }
-    EXPECT_EQ(openError(location), QStringLiteral("open"));
-
-    writeFile(host.databaseFile(), QByteArray(4096, 'x'));
-    EXPECT_EQ(openError(location),
-              QStringLiteral("modDataUpdate: Die Datenbank '%1' ist beschädigt oder hat ein "
-                             "nicht erkanntes Datenbankformat.")
-                  .arg(location.databaseFile()));
-
-    QFile::remove(host.databaseFile());
-    EXPECT_EQ(openError(location),
-              QStringLiteral("modDataUpdate: Die Datei '%1' wurde nicht gefunden.")
-                  .arg(location.databaseFile()));
-    EXPECT_FALSE(QFile::exists(host.databaseFile())) << "opening must not create a database";
-}
-
-TEST(ProductDatabase, ClosingWhenNothingIsOpenSucceeds) {
-    ProductDatabase database;
-    QString errText;
-    EXPECT_TRUE(database.close(errText));
-    EXPECT_TRUE(errText.isEmpty());
+    EXPECT_EQ(openError(host.location()), QStringLiteral("open"));
 }
 
 } // namespace

@@ -58,4 +58,43 @@ QString setXml(const QString& setName, const QString& records) {
         .arg(setName, records);
 }
 
+ProcedureResult runProcedure(const SampleHost& host, TableProcedure procedure,
+                             const QString& setName, const QString& records) {
+    Payload payload(setXml(setName, records));
+    ProductDatabase database;
+    QString errText;
+    if (!database.open(host.location(), errText))
+        return {false, QStringLiteral("open: ") + errText, {}};
+    RecordingSink sink;
+    database.beginSet();
+    const bool ok = procedure(database.database(), payload.container(), errText, sink);
+    database.commitSet();
+    QString closing;
+    database.close(closing);
+    return {ok, errText, sink.progress};
+}
+
+void expectTables(const SampleHost& host, const Tables& tables) {
+    for (const auto& [query, rows] : tables)
+        EXPECT_EQ(host.rows(query), rows) << query.toStdString();
+}
+
+bool errTextMatches(const QString& errText, const QString& expected) {
+    return errText == expected ||
+           (expected.endsWith(QStringLiteral(" (")) && errText.startsWith(expected));
+}
+
+void checkProcedureCases(const std::vector<ProcedureCase>& cases) {
+    for (const ProcedureCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        SampleHost host(c.family, c.sampleRows);
+        if (!c.preparation.isEmpty())
+            host.execute(c.preparation);
+        const ProcedureResult result = runProcedure(host, c.procedure, c.setName, c.records);
+        EXPECT_EQ(result.ok, c.errText.isEmpty());
+        EXPECT_TRUE(errTextMatches(result.errText, c.errText)) << result.errText.toStdString();
+        expectTables(host, c.tables);
+    }
+}
+
 } // namespace upd::dataupdate::test

@@ -62,26 +62,37 @@ struct Payload {
 // One set of records as payload text: <payload><setName><c>records</c></setName></payload>.
 QString setXml(const QString& setName, const QString& records);
 
-// Runs a table procedure on the sample host inside one transaction, as the driver does.
+using TableProcedure = bool (*)(QSqlDatabase&, const XmlNode&, QString&, DataInstallSink&);
+
+// Runs a table procedure on the host inside one transaction, as the driver does.
 struct ProcedureResult {
     bool ok;
     QString errText;
+    std::vector<std::pair<std::int64_t, std::int64_t>> progress;
 };
-template <class Procedure>
-ProcedureResult runProcedure(const SampleHost& host, Procedure procedure, const QString& setName,
-                             const QString& records) {
-    Payload payload(setXml(setName, records));
-    ProductDatabase database;
-    QString errText;
-    if (!database.open(host.location(), errText))
-        return {false, QStringLiteral("open: ") + errText};
-    RecordingSink sink;
-    database.beginSet();
-    const bool ok = procedure(database.database(), payload.container(), errText, sink);
-    database.commitSet();
-    QString closing;
-    database.close(closing);
-    return {ok, errText};
-}
+ProcedureResult runProcedure(const SampleHost& host, TableProcedure procedure,
+                             const QString& setName, const QString& records);
+
+// Queries and the rows each should give, as SampleHost::rows writes them.
+using Tables = std::vector<std::pair<QString, QStringList>>;
+void expectTables(const SampleHost& host, const Tables& tables);
+
+// An error text as expected: equal, or when `expected` ends in " (", followed by the database
+// engine's own detail.
+bool errTextMatches(const QString& errText, const QString& expected);
+
+// One set written by a table procedure into a fresh sample host.
+struct ProcedureCase {
+    const char* what;
+    sample::ProductFamily family;
+    TableProcedure procedure;
+    QString setName;
+    QString records;
+    QString errText; // empty when the set succeeds
+    Tables tables;
+    QString preparation = {}; // a statement run on the host before the set
+    bool sampleRows = true;
+};
+void checkProcedureCases(const std::vector<ProcedureCase>& cases);
 
 } // namespace upd::dataupdate::test

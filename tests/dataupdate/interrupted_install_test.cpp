@@ -30,10 +30,10 @@ TEST(InterruptedInstall, AKilledInstallationLeavesTheDatabaseConsistent) {
                        .toUtf8());
     }
 
+    const QStringList arguments = {host.directory(), QStringLiteral("host.db"), test::PasswordCodes,
+                                   QStringLiteral("QGR"), payloadFile};
     QProcess child;
-    child.start(QStringLiteral(INSTALL_CHILD_PROGRAM),
-                {host.directory(), QStringLiteral("host.db"), test::PasswordCodes,
-                 QStringLiteral("QGR"), payloadFile});
+    child.start(QStringLiteral(INSTALL_CHILD_PROGRAM), arguments);
     ASSERT_TRUE(child.waitForStarted());
     // Wait until the term set is well under way, then kill without warning.
     bool midSet = false;
@@ -55,9 +55,7 @@ TEST(InterruptedInstall, AKilledInstallationLeavesTheDatabaseConsistent) {
 
     // The same payload installs completely afterwards.
     QProcess again;
-    again.start(QStringLiteral(INSTALL_CHILD_PROGRAM),
-                {host.directory(), QStringLiteral("host.db"), test::PasswordCodes,
-                 QStringLiteral("QGR"), payloadFile});
+    again.start(QStringLiteral(INSTALL_CHILD_PROGRAM), arguments);
     ASSERT_TRUE(again.waitForFinished(120'000));
     EXPECT_EQ(again.exitCode(), 0);
     EXPECT_EQ(host.value(QStringLiteral("SELECT count(*) FROM Indikationsnamen")),

@@ -1,5 +1,5 @@
 #include "core/runtime_error.h"
-#include "dataupdate/install_sink.h"
+#include "dataupdate/host_fixture.h"
 #include "dataupdate/text_conversions.h"
 #include "dataupdate/workgroup_file.h"
 #include "dataupdate/workgroup_password.h"
@@ -32,12 +32,14 @@ TEST(ConvChars, MapsByFirstPositionAndPassesOthersThrough) {
 }
 
 TEST(ConvToHtml, ReplacesTypographicCharactersAndDiscBullets) {
-    EXPECT_EQ(ConvToHtml(QStringLiteral("„Zitat“ – kurz…")),
-              QStringLiteral("&bdquo;Zitat&ldquo; &ndash; kurz..."));
-    EXPECT_EQ(ConvToHtml(QStringLiteral("a—b ”c”")), QStringLiteral("a&ndash;b &ldquo;c&ldquo;"));
-    EXPECT_EQ(ConvToHtml(QStringLiteral("<ul type=disc>type=disc TYPE=DISC")),
-              QStringLiteral("<ul type=circle>type=circle TYPE=DISC"));
-    EXPECT_EQ(ConvToHtml(QStringLiteral("a < b & c > d")), QStringLiteral("a < b & c > d"));
+    for (const auto& [text, html] : {
+             std::pair{"„Zitat“ – kurz…", "&bdquo;Zitat&ldquo; &ndash; kurz..."},
+             std::pair{"a—b ”c”", "a&ndash;b &ldquo;c&ldquo;"},
+             std::pair{"<ul type=disc>type=disc TYPE=DISC",
+                       "<ul type=circle>type=circle TYPE=DISC"},
+             std::pair{"a < b & c > d", "a < b & c > d"},
+         })
+        EXPECT_EQ(ConvToHtml(QString::fromUtf8(text)), QString::fromUtf8(html)) << text;
 }
 
 TEST(WorkgroupPassword, FormsThePasswordFromFourCharacterCodes) {
@@ -55,17 +57,9 @@ TEST(WorkgroupFile, KeyDerivationMatchesThePublishedVector) {
               QByteArray("c5e478d59288c841aa530db6845c4c8d962893a001ce4e11a4963873aa98134a"));
 }
 
-struct CountingSink : DataInstallSink {
-    void appendLog(const QString&) override {}
-    void showRecordProgress(std::int64_t record, std::int64_t records) override {
-        shown.emplace_back(record, records);
-    }
-    std::vector<std::pair<std::int64_t, std::int64_t>> shown;
-};
-
 TEST(RecordProgress, ShowsTheFirstTheNewestEveryTenMillisecondsAndTheLast) {
     EXPECT_EQ(recordProgressText(5, 20), QStringLiteral(" Übertrage Datensatz 5 von 20"));
-    CountingSink sink;
+    test::RecordingSink sink;
     {
         RecordProgress progress(sink, 1000);
         for (int i = 0; i < 1000; ++i) {
@@ -74,13 +68,13 @@ TEST(RecordProgress, ShowsTheFirstTheNewestEveryTenMillisecondsAndTheLast) {
                 QThread::msleep(12);
         }
     }
-    ASSERT_GE(sink.shown.size(), 3u);
-    EXPECT_EQ(sink.shown.front(), std::make_pair(std::int64_t(1), std::int64_t(1000)));
-    EXPECT_EQ(sink.shown.back(), std::make_pair(std::int64_t(1000), std::int64_t(1000)));
-    EXPECT_LT(sink.shown.size(), 100u); // not once per record
+    ASSERT_GE(sink.progress.size(), 3u);
+    EXPECT_EQ(sink.progress.front(), std::make_pair(std::int64_t(1), std::int64_t(1000)));
+    EXPECT_EQ(sink.progress.back(), std::make_pair(std::int64_t(1000), std::int64_t(1000)));
+    EXPECT_LT(sink.progress.size(), 100u); // not once per record
     bool sawAfterPause = false;
-    for (const auto& shown : sink.shown)
-        sawAfterPause = sawAfterPause || shown.first == 502;
+    for (const auto& [record, records] : sink.progress)
+        sawAfterPause = sawAfterPause || record == 502;
     EXPECT_TRUE(sawAfterPause); // the first record after the pause is due at once
 }
 

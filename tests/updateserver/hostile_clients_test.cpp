@@ -30,7 +30,10 @@ protected:
                          "</product>");
     }
 
-    int start(ServerLimits limits) {
+    // The server with the limits as `adjust` leaves them; returns its port.
+    int start(void (*adjust)(ServerLimits&) = [](ServerLimits&) {}) {
+        ServerLimits limits;
+        adjust(limits);
         server_.emplace(catalog_.load(), DeploymentSettings::fromEnvironment(), nullptr, limits);
         return server_->start("127.0.0.1", 0);
     }
@@ -40,10 +43,8 @@ protected:
 };
 
 // All from 127.0.0.1, so the per-address limit is lifted for the crowd tests.
-ServerLimits crowdLimits() {
-    ServerLimits limits;
+void crowd(ServerLimits& limits) {
     limits.connectionsPerAddress = 0;
-    return limits;
 }
 
 // Enough descriptors for a thousand connections at both ends.
@@ -58,15 +59,14 @@ void allowManyDescriptors() {
         GTEST_SKIP() << "only " << limit.rlim_cur << " descriptors allowed";
 }
 
-constexpr auto npos = std::string::npos;
-
 bool answersSearch(RawConnection& connection) {
     const auto answer = connection.send(Search) ? connection.readAnswer(5s) : std::nullopt;
-    return answer && answer->status == 200 && answer->body.find("<version>1.1.0") != npos;
+    return answer && answer->status == 200 &&
+           answer->body.find("<version>1.1.0") != std::string::npos;
 }
 
 TEST_F(HostileClients, SlowIdleAndNonReadingClientsDoNotDelaySearches) {
-    const int port = start(crowdLimits());
+    const int port = start(crowd);
     std::vector<RawConnection> slowHeaders, slowReaders, idle;
     for (int i = 0; i < 64; ++i) {
         slowHeaders.emplace_back(port);
@@ -89,44 +89,37 @@ TEST_F(HostileClients, SlowIdleAndNonReadingClientsDoNotDelaySearches) {
         }
     });
 
+    // Fifty searches from five clients at once, each answered within 1 s.
     std::atomic<int> answered = 0;
-    std::atomic<long> slowest = 0;
     std::vector<std::thread> searchers;
     for (int t = 0; t < 5; ++t)
         searchers.emplace_back([&] {
             for (int i = 0; i < 10; ++i) {
                 const auto began = Clock::now();
                 RawConnection client(port);
-                if (answersSearch(client))
-                    ++answered;
-                const long took =
-                    std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - began)
-                        .count();
-                slowest = std::max(slowest.load(), took);
+                answered += answersSearch(client) && Clock::now() - began < 1s;
             }
         });
     for (std::thread& searcher : searchers)
         searcher.join();
     searching = false;
     trickle.join();
-
     EXPECT_EQ(answered, 50);
-    EXPECT_LT(slowest, 1000) << "ms for the slowest search";
     // Nobody was thrown out meanwhile: the slow clients are still connected and can finish.
     ASSERT_TRUE(slowHeaders.front().send("\r\n"));
     const auto late = slowHeaders.front().readAnswer(5s);
     ASSERT_TRUE(late);
     EXPECT_EQ(late->status, 200);
-    const auto download = slowReaders.front().readAnswer(10s, false);
+    const auto download = slowReaders.front().readAnswer(10s);
     ASSERT_TRUE(download);
-    EXPECT_EQ(download->bodyBytes, LargeFileSize);
+    EXPECT_EQ(download->body.size(), LargeFileSize);
 }
 
 TEST_F(HostileClients, AThousandSimultaneousClientsAreAllAnswered) {
     allowManyDescriptors();
     if (HasFatalFailure() || IsSkipped())
         return;
-    const int port = start(crowdLimits());
+    const int port = start(crowd);
     std::vector<RawConnection> clients;
     clients.reserve(1000);
     for (int i = 0; i < 1000; ++i) {
@@ -135,21 +128,16 @@ TEST_F(HostileClients, AThousandSimultaneousClientsAreAllAnswered) {
     }
     for (RawConnection& client : clients)
         ASSERT_TRUE(client.send(Search));
-    const auto deadline = Clock::now() + 30s;
     int answered = 0;
     for (RawConnection& client : clients) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        const auto answer = client.readAnswer(std::max(left, 1ms));
+        const auto answer = client.readAnswer(30s);
         answered += answer && answer->status == 200;
     }
     EXPECT_EQ(answered, 1000);
 }
 
 TEST_F(HostileClients, RequestsMustArriveWholeWithinTheDeadline) {
-    ServerLimits limits;
-    limits.requestDeadline = 800ms;
-    const int port = start(limits);
+    const int port = start([](ServerLimits& limits) { limits.requestDeadline = 800ms; });
 
     // One header line every 100 ms: each byte is in time, the request is not.
     RawConnection trickling(port);
@@ -181,9 +169,7 @@ TEST_F(HostileClients, RequestsMustArriveWholeWithinTheDeadline) {
 }
 
 TEST_F(HostileClients, IdleKeptAliveConnectionsAreClosed) {
-    ServerLimits limits;
-    limits.keepAliveIdleSeconds = 1;
-    const int port = start(limits);
+    const int port = start([](ServerLimits& limits) { limits.keepAliveIdleSeconds = 1; });
     // An idle kept-alive connection is closed; a busy one stays as long as it keeps asking.
     RawConnection idle(port);
     ASSERT_TRUE(answersSearch(idle));
@@ -197,9 +183,7 @@ TEST_F(HostileClients, IdleKeptAliveConnectionsAreClosed) {
 }
 
 TEST_F(HostileClients, OneAddressGetsOnlySoManyConnections) {
-    ServerLimits limits;
-    limits.connectionsPerAddress = 4;
-    const int port = start(limits);
+    const int port = start([](ServerLimits& limits) { limits.connectionsPerAddress = 4; });
     std::vector<RawConnection> allowed;
     for (int i = 0; i < 4; ++i) {
         allowed.emplace_back(port);
@@ -220,7 +204,7 @@ TEST_F(HostileClients, OneAddressGetsOnlySoManyConnections) {
 }
 
 TEST_F(HostileClients, OversizedRequestHeadsAreRefused) {
-    const int port = start({});
+    const int port = start();
     const auto status = [&](const std::string& request) {
         RawConnection connection(port);
         const auto answer = connection.send(request) ? connection.readAnswer(5s) : std::nullopt;

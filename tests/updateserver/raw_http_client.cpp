@@ -1,5 +1,6 @@
 #include "raw_http_client.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -10,6 +11,16 @@
 namespace upd::server::test {
 
 using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// Milliseconds left until `deadline`, at least 0.
+int left(Clock::time_point deadline) {
+    return static_cast<int>(std::max<long>(
+        0, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count()));
+}
+
+} // namespace
 
 RawConnection::RawConnection(int port, int receiveBuffer) {
     socket_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -39,92 +50,72 @@ bool RawConnection::send(std::string_view bytes) {
     const auto deadline = Clock::now() + std::chrono::seconds(5);
     while (!bytes.empty() && socket_ >= 0) {
         pollfd ready{socket_, POLLOUT, 0};
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0 || ::poll(&ready, 1, static_cast<int>(left.count())) <= 0)
+        if (::poll(&ready, 1, left(deadline)) <= 0)
             return false;
         const ssize_t sent =
             ::send(socket_, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
         if (sent < 0 && errno != EAGAIN && errno != EINTR)
             return false;
-        if (sent > 0)
-            bytes.remove_prefix(static_cast<std::size_t>(sent));
+        bytes.remove_prefix(static_cast<std::size_t>(std::max<ssize_t>(sent, 0)));
     }
     return socket_ >= 0;
 }
 
-bool RawConnection::receiveMore(Clock::time_point deadline) {
-    if (socket_ < 0)
-        return false;
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+int RawConnection::receive(Clock::time_point deadline) {
     pollfd ready{socket_, POLLIN, 0};
-    if (left <= 0 || ::poll(&ready, 1, static_cast<int>(left)) <= 0)
-        return false;
+    if (socket_ < 0 || ::poll(&ready, 1, left(deadline)) <= 0)
+        return -1;
     char block[65536];
     const ssize_t got = ::recv(socket_, block, sizeof block, MSG_DONTWAIT);
-    if (got <= 0)
-        return got < 0 && (errno == EAGAIN || errno == EINTR);
-    pending_.append(block, static_cast<std::size_t>(got));
-    return true;
+    if (got > 0)
+        pending_.append(block, static_cast<std::size_t>(got));
+    return got > 0 || (got < 0 && (errno == EAGAIN || errno == EINTR)) ? 1 : 0;
 }
 
-std::optional<RawAnswer> RawConnection::readAnswer(std::chrono::milliseconds timeout,
-                                                   bool keepBody) {
+std::optional<RawAnswer> RawConnection::readAnswer(std::chrono::milliseconds timeout) {
     const auto deadline = Clock::now() + timeout;
     std::size_t headEnd;
     while ((headEnd = pending_.find("\r\n\r\n")) == std::string::npos)
-        if (!receiveMore(deadline))
+        if (receive(deadline) <= 0)
             return std::nullopt;
-    RawAnswer answer;
-    const std::string head = pending_.substr(0, headEnd);
-    pending_.erase(0, headEnd + 4);
-    if (head.size() < 12 || head.compare(0, 5, "HTTP/") != 0)
+    std::string head = pending_.substr(0, headEnd);
+    std::transform(head.begin(), head.end(), head.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (head.size() < 12 || !head.starts_with("http/"))
         return std::nullopt;
-    answer.status = std::stoi(head.substr(9, 3));
-    for (std::size_t start = head.find("\r\n"); start != std::string::npos;) {
-        start += 2;
-        const std::size_t end = std::min(head.find("\r\n", start), head.size());
-        const std::string line = head.substr(start, end - start);
-        const auto colon = line.find(':');
-        if (colon != std::string::npos) {
-            std::string name = line.substr(0, colon);
-            std::transform(name.begin(), name.end(), name.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-            answer.headers[name] = line.substr(line.find_first_not_of(' ', colon + 1));
-        }
-        start = end == head.size() ? std::string::npos : end;
-    }
-    const auto length = answer.headers.find("content-length");
-    std::uint64_t expected = length == answer.headers.end() ? 0 : std::stoull(length->second);
-    while (true) {
-        const std::uint64_t take = std::min<std::uint64_t>(expected, pending_.size());
-        if (keepBody)
-            answer.body.append(pending_, 0, take);
-        pending_.erase(0, take);
-        answer.bodyBytes += take;
-        expected -= take;
-        if (expected == 0)
-            return answer;
-        if (!receiveMore(deadline))
+    const std::size_t field = head.find("\r\ncontent-length:");
+    const std::size_t length =
+        field == std::string::npos ? 0 : std::stoull(head.substr(field + 17));
+    while (pending_.size() < headEnd + 4 + length)
+        if (receive(deadline) <= 0)
             return std::nullopt;
-    }
+    RawAnswer answer{std::stoi(head.substr(9, 3)), pending_.substr(headEnd + 4, length)};
+    pending_.erase(0, headEnd + 4 + length);
+    return answer;
 }
 
 bool RawConnection::closedWithin(std::chrono::milliseconds timeout) {
     const auto deadline = Clock::now() + timeout;
-    while (Clock::now() < deadline) {
-        pollfd ready{socket_, POLLIN, 0};
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (::poll(&ready, 1, static_cast<int>(std::max<long>(left.count(), 0))) <= 0)
-            return false;
-        char block[65536];
-        const ssize_t got = ::recv(socket_, block, sizeof block, MSG_DONTWAIT);
-        if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR))
-            return true;
-    }
-    return false;
+    int outcome;
+    while ((outcome = receive(deadline)) > 0)
+        pending_.clear();
+    return outcome == 0;
+}
+
+ServerProgram::ServerProgram(const QStringList& extraArguments) {
+    process.start(UPDATE_SERVER_PROGRAM,
+                  QStringList{"--catalog", SAMPLE_CATALOG_DIR, "--listen", "127.0.0.1:0"} +
+                      extraArguments);
+    if (!process.waitForStarted(5000) || !process.waitForReadyRead(10000))
+        return;
+    const auto match = QRegularExpression(R"(^listening on http://127\.0\.0\.1:(\d+)$)")
+                           .match(QString::fromUtf8(process.readLine()).trimmed());
+    port = match.hasMatch() ? match.captured(1).toInt() : 0;
+}
+
+ServerProgram::~ServerProgram() {
+    process.kill();
+    process.waitForFinished(5000);
 }
 
 } // namespace upd::server::test

@@ -1,8 +1,7 @@
 #pragma once
 
+#include <QProcess>
 #include <chrono>
-#include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,9 +10,7 @@ namespace upd::server::test {
 
 struct RawAnswer {
     int status = 0;
-    std::map<std::string, std::string> headers; // names in lower case
-    std::string body;                           // kept only when asked for
-    std::uint64_t bodyBytes = 0;
+    std::string body;
 };
 
 // One TCP connection to 127.0.0.1 that sends exactly the bytes it is given: for clients that
@@ -30,16 +27,26 @@ public:
     // False once the server has closed the connection (or the bytes did not go out in 5 s).
     bool send(std::string_view bytes);
     // One answer with a Content-Length, or nothing when none arrives whole within `timeout`.
-    std::optional<RawAnswer> readAnswer(std::chrono::milliseconds timeout, bool keepBody = true);
+    std::optional<RawAnswer> readAnswer(std::chrono::milliseconds timeout);
     // True when the server closes the connection within `timeout`; whatever arrives is dropped.
     bool closedWithin(std::chrono::milliseconds timeout);
 
 private:
-    // Appends what arrives until `deadline`; false on end of stream or time-out.
-    bool receiveMore(std::chrono::steady_clock::time_point deadline);
+    // Waits until `deadline` and appends what arrives: 1 when bytes came, 0 at the end of the
+    // stream (or on an error), -1 on time-out.
+    int receive(std::chrono::steady_clock::time_point deadline);
 
     int socket_ = -1;
     std::string pending_;
+};
+
+// The server program with the sample catalog on a free port of 127.0.0.1, killed at the end.
+struct ServerProgram {
+    explicit ServerProgram(const QStringList& extraArguments = {});
+    ~ServerProgram();
+
+    QProcess process;
+    int port = 0; // as its first line names it; 0 when it did not start
 };
 
 } // namespace upd::server::test

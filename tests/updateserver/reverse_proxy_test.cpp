@@ -1,10 +1,10 @@
 // Two server programs behind nginx, configured with the configuration the documentation gives:
 // searches reach either instance, files come from nginx itself.
 
+#include "raw_http_client.h"
+
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
@@ -37,39 +37,19 @@ int freePort() {
     return ntohs(address.sin_port);
 }
 
-struct Instance {
-    QProcess process;
-    int port = 0;
-
-    void start() {
-        process.start(UPDATE_SERVER_PROGRAM, {"--catalog", SAMPLE_CATALOG_DIR, "--listen",
-                                              "127.0.0.1:0", "--connections-per-address", "0"});
-        if (!process.waitForStarted(5000) || !process.waitForReadyRead(10000))
-            return;
-        const auto match =
-            QRegularExpression(R"(:(\d+)$)").match(QString::fromUtf8(process.readLine()).trimmed());
-        port = match.hasMatch() ? match.captured(1).toInt() : 0;
-    }
-    // The access log so far.
-    QString log() {
-        process.waitForReadyRead(200);
-        return QString::fromUtf8(process.readAllStandardOutput());
-    }
-    ~Instance() {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-};
-
 TEST(ReverseProxy, SearchesReachEitherInstanceAndNginxServesTheFiles) {
     const QString nginx =
         QStandardPaths::findExecutable("nginx", {"/usr/sbin", "/usr/local/sbin", "/usr/bin"});
     if (nginx.isEmpty())
         GTEST_SKIP() << "nginx is not installed (scripts/install-deps installs it)";
 
-    Instance first, second;
-    first.start();
-    second.start();
+    upd::server::test::ServerProgram first({"--connections-per-address", "0"}),
+        second({"--connections-per-address", "0"});
+    // The access log so far.
+    const auto log = [](upd::server::test::ServerProgram& instance) {
+        instance.process.waitForReadyRead(200);
+        return QString::fromUtf8(instance.process.readAllStandardOutput());
+    };
     ASSERT_GT(first.port, 0);
     ASSERT_GT(second.port, 0);
 
@@ -83,22 +63,20 @@ TEST(ReverseProxy, SearchesReachEitherInstanceAndNginxServesTheFiles) {
         .replace("127.0.0.1:8472", QStringLiteral("127.0.0.1:%1").arg(second.port))
         .replace("listen 80;", QStringLiteral("listen 127.0.0.1:%1;").arg(port))
         .replace("/srv/quorlan-update/catalog/files", files);
-    const QString root = dir.path();
+    const std::string root = dir.path().toStdString();
     {
-        std::ofstream(dir.filePath("site.conf").toStdString()) << site.toStdString();
-        std::ofstream(dir.filePath("nginx.conf").toStdString())
-            << "daemon off;\nmaster_process off;\nerror_log " << root.toStdString()
-            << "/error.log;\npid " << root.toStdString()
-            << "/nginx.pid;\nevents { worker_connections 256; }\nhttp {\n  access_log off;\n"
-            << "  client_body_temp_path " << root.toStdString() << "/body;\n"
-            << "  proxy_temp_path " << root.toStdString() << "/proxy;\n"
-            << "  fastcgi_temp_path " << root.toStdString() << "/fastcgi;\n"
-            << "  uwsgi_temp_path " << root.toStdString() << "/uwsgi;\n"
-            << "  scgi_temp_path " << root.toStdString() << "/scgi;\n"
-            << "  include " << root.toStdString() << "/site.conf;\n}\n";
+        std::ofstream(root + "/site.conf") << site.toStdString();
+        std::ofstream conf(root + "/nginx.conf");
+        conf << "daemon off;\nmaster_process off;\nerror_log " << root << "/error.log;\npid "
+             << root
+             << "/nginx.pid;\nevents { worker_connections 256; }\nhttp {\n  access_log off;\n";
+        for (const char* temp : {"client_body", "proxy", "fastcgi", "uwsgi", "scgi"})
+            conf << "  " << temp << "_temp_path " << root << "/" << temp << ";\n";
+        conf << "  include " << root << "/site.conf;\n}\n";
     }
     QProcess proxy;
-    proxy.start(nginx, {"-p", root, "-e", root + "/error.log", "-c", root + "/nginx.conf"});
+    proxy.start(nginx, {"-p", dir.path(), "-e", dir.filePath("error.log"), "-c",
+                        dir.filePath("nginx.conf")});
     ASSERT_TRUE(proxy.waitForStarted(5000));
     httplib::Client client("127.0.0.1", port);
     client.set_url_encode(false);
@@ -108,11 +86,11 @@ TEST(ReverseProxy, SearchesReachEitherInstanceAndNginxServesTheFiles) {
     // Searches: answered through the proxy, spread over both instances.
     for (int i = 0; i < 20; ++i) {
         const auto result = client.Get("/update.aspx?VERS=3v1v0&PID=QGR&SNN=M%FCller");
-        ASSERT_TRUE(result) << fileText(root + "/error.log").toStdString();
+        ASSERT_TRUE(result) << fileText(dir.filePath("error.log")).toStdString();
         EXPECT_EQ(result->status, 200);
         EXPECT_NE(result->body.find("<version>3.3.0</version>"), std::string::npos);
     }
-    const QString firstLog = first.log(), secondLog = second.log();
+    const QString firstLog = log(first), secondLog = log(second);
     EXPECT_TRUE(firstLog.contains("GET /update.aspx?VERS=3v1v0&PID=QGR&SNN=M%FCller 200"));
     EXPECT_TRUE(secondLog.contains("GET /update.aspx?VERS=3v1v0&PID=QGR&SNN=M%FCller 200"));
 
@@ -124,28 +102,36 @@ TEST(ReverseProxy, SearchesReachEitherInstanceAndNginxServesTheFiles) {
     EXPECT_EQ(proxied->body, direct->body);
     EXPECT_NE(proxied->body.find("<new_indik>"), std::string::npos);
 
-    // Files come from nginx: the instances never see them.
+    // Files come from nginx, whole or in one range; nothing outside files/; the instances never
+    // see them.
     std::ifstream termsFile((files + "/downloads/lizenz.txt").toStdString(), std::ios::binary);
     const std::string terms(std::istreambuf_iterator<char>(termsFile), {});
-    auto result = client.Get("/downloads/lizenz.txt");
-    ASSERT_TRUE(result);
-    EXPECT_EQ(result->body, terms);
-    EXPECT_EQ(result->get_header_value("Content-Type"), "text/plain; charset=windows-1252");
-    result = client.Get("/downloads/lizenz.txt", {{"Range", "bytes=0-9"}});
-    ASSERT_TRUE(result);
-    EXPECT_EQ(result->status, 206);
-    EXPECT_EQ(result->body, terms.substr(0, 10));
-    result = client.Get("/downloads/lizenz.txt", {{"Range", "bytes=0-1,4-5,8-9"}});
-    ASSERT_TRUE(result);
-    EXPECT_EQ(result->status, 200);
-    EXPECT_EQ(result->body, terms);
-    for (const char* outside : {"/../catalog.xml", "/%2e%2e/catalog.xml", "/catalog.xml"}) {
-        result = client.Get(outside);
-        ASSERT_TRUE(result) << outside;
-        EXPECT_GE(result->status, 400) << outside;
-        EXPECT_EQ(result->body.find("<catalog>"), std::string::npos) << outside;
+    const struct {
+        const char* target;
+        httplib::Headers headers;
+        int status;
+        std::string body;
+    } cases[] = {
+        {"/downloads/lizenz.txt", {}, 200, terms},
+        {"/downloads/lizenz.txt", {{"Range", "bytes=0-9"}}, 206, terms.substr(0, 10)},
+        {"/downloads/lizenz.txt", {{"Range", "bytes=0-1,4-5,8-9"}}, 200, terms},
+        {"/../catalog.xml", {}, 400, ""},
+        {"/%2e%2e/catalog.xml", {}, 400, ""},
+        {"/catalog.xml", {}, 404, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target);
+        const auto result = client.Get(c.target, c.headers);
+        ASSERT_TRUE(result);
+        EXPECT_EQ(result->status, c.status);
+        if (c.status < 400) {
+            EXPECT_EQ(result->body, c.body);
+        }
+        EXPECT_EQ(result->body.find("<catalog>"), std::string::npos);
     }
-    EXPECT_FALSE((first.log() + second.log()).contains("lizenz.txt"));
+    EXPECT_EQ(client.Get("/downloads/lizenz.txt")->get_header_value("Content-Type"),
+              "text/plain; charset=windows-1252");
+    EXPECT_FALSE((log(first) + log(second)).contains("lizenz.txt"));
 
     proxy.kill();
     proxy.waitForFinished(5000);

@@ -23,114 +23,78 @@ std::string fileContent(const fs::path& file) {
     return std::string(std::istreambuf_iterator<char>(stream), {});
 }
 
-// The content of one archive member as the updater unpacks it, or nothing when the archive does
-// not unpack with that password.
-std::optional<std::string> member(const fs::path& archive, const char* name,
-                                  const std::optional<std::string>& password) {
-    QTemporaryDir target;
-    const ExtractionOutcome outcome =
-        extractArchive(QString::fromStdString(archive.string()), target.path(),
-                       password ? QString::fromStdString(*password) : QString());
-    if (!outcome.ok())
-        return std::nullopt;
-    return fileContent(fs::path(target.path().toStdString()) / name);
-}
-
-TEST(SampleCatalog, ArchivesHoldTheSourcesAndOpenWithTheCatalogsPassword) {
+TEST(SampleCatalog, ArchivesHoldTheSourcesAndOpenOnlyWithTheCatalogsPassword) {
     const Catalog catalog = Catalog::load(SampleCatalog);
     int archives = 0;
     for (const auto& [code, product] : catalog.products) {
         for (const ProgramUpdate& update : product.programUpdates) {
             const fs::path archive = catalog.filesRoot / update.path / update.filestoextract;
-            const fs::path sources = SampleCatalog / "sources" / (code + "-" + update.version);
-            std::optional<std::string> password;
-            if (update.password)
-                password = std::to_string(*update.password);
+            SCOPED_TRACE(archive);
             ++archives;
-            EXPECT_EQ(member(archive, "setup.sh", password),
-                      fileContent(SampleCatalog / "sources/setup.sh"))
-                << archive;
-            EXPECT_EQ(member(archive, "update.conf", password),
-                      fileContent(sources / "update.conf"))
-                << archive;
-            if (password) {
-                EXPECT_FALSE(member(archive, "update.conf", std::nullopt)) << archive;
-                EXPECT_NE(member(archive, "update.conf", "1" + *password),
-                          fileContent(sources / "update.conf"))
-                    << archive;
+            const QString password =
+                update.password ? QString::number(*update.password) : QString();
+            QTemporaryDir target;
+            const QString file = QString::fromStdString(archive.string());
+            if (update.password) {
+                EXPECT_FALSE(extractArchive(file, target.path(), QString()).ok());
             }
+            ASSERT_TRUE(extractArchive(file, target.path(), password).ok());
+            const fs::path unpacked = target.path().toStdString();
+            const fs::path sources = SampleCatalog / "sources";
+            EXPECT_EQ(fileContent(unpacked / "setup.sh"), fileContent(sources / "setup.sh"));
+            EXPECT_EQ(fileContent(unpacked / "update.conf"),
+                      fileContent(sources / (code + "-" + update.version) / "update.conf"));
         }
     }
     EXPECT_EQ(archives, 4);
 }
 
-class SampleSetup : public ::testing::Test {
-protected:
-    // Unpacks the QGR 3.2.0 setup as the client would and runs it for a host directory.
-    int runSetup(const QStringList& arguments, const QString& failSwitch = {}) {
-        const fs::path source = SampleCatalog / "sources";
-        const fs::path unpacked = fs::path(work.path().toStdString()) / "3.2.0";
-        fs::create_directories(unpacked);
-        for (const fs::path& file : {source / "setup.sh", source / "QGR-3.2.0/update.conf",
-                                     source / "QGR-3.2.0/programm-qgr.txt"})
-            fs::copy_file(file, unpacked / file.filename(), fs::copy_options::overwrite_existing);
+TEST(SampleCatalog, SetupKeepsTheWorkingFlagUntilEverythingIsInPlace) {
+    QTemporaryDir work, config, host;
+    const fs::path source = SampleCatalog / "sources";
+    const fs::path unpacked = fs::path(work.path().toStdString());
+    for (const fs::path& file : {source / "setup.sh", source / "QGR-3.2.0/update.conf",
+                                 source / "QGR-3.2.0/programm-qgr.txt"})
+        fs::copy_file(file, unpacked / file.filename());
+    // The host's settings as the client reads them; its other values must survive the setup.
+    const QString ini =
+        config.path() + "/VB and VBA Program Settings/quorlan-Gesundheitsratgeber.ini";
+    const auto setting = [&](const char* key) {
+        return QSettings(ini, QSettings::IniFormat).value(key).toString();
+    };
+    {
+        QSettings settings(ini, QSettings::IniFormat);
+        settings.setValue("Optionen/Sprache", "de");
+        settings.setValue("UpdateSetup/Letztes", "3.1.0");
+    }
+    const auto runSetup = [&](bool failHalfWay) {
         QProcess setup;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_CONFIG_HOME", config.path());
         environment.remove("QUORLAN_APP_NAME");
-        if (!failSwitch.isEmpty())
-            environment.insert("QUORLAN_SETUP_FAIL", failSwitch);
+        environment.remove("QUORLAN_SETUP_FAIL");
+        if (failHalfWay)
+            environment.insert("QUORLAN_SETUP_FAIL", "1");
         setup.setProcessEnvironment(environment);
         setup.start("/bin/sh",
-                    QStringList{QString::fromStdString((unpacked / "setup.sh").string())} +
-                        arguments);
+                    {QString::fromStdString((unpacked / "setup.sh").string()), host.path()});
         EXPECT_TRUE(setup.waitForFinished(10000));
         return setup.exitCode();
-    }
+    };
 
-    // The flag as the client reads it: QSettings over the store's INI file.
-    QString working() const {
-        QSettings settings(config.path() +
-                               "/VB and VBA Program Settings/quorlan-Gesundheitsratgeber.ini",
-                           QSettings::IniFormat);
-        return settings.value("UpdateSetup/Working").toString();
-    }
+    EXPECT_NE(runSetup(true), 0);
+    EXPECT_EQ(setting("UpdateSetup/Working"), "3.2.0");
+    EXPECT_EQ(runSetup(false), 0); // the next, complete setup clears it again
+    EXPECT_EQ(setting("UpdateSetup/Working"), "");
+    EXPECT_EQ(setting("Optionen/Sprache"), "de");
+    EXPECT_EQ(setting("UpdateSetup/Letztes"), "3.1.0");
 
-    QTemporaryDir work;
-    QTemporaryDir config;
-    QTemporaryDir host;
-};
-
-TEST_F(SampleSetup, InstallsRecordsAndClearsTheWorkingFlag) {
-    // Other values of the host's settings must survive the setup.
-    {
-        QSettings settings(config.path() +
-                               "/VB and VBA Program Settings/quorlan-Gesundheitsratgeber.ini",
-                           QSettings::IniFormat);
-        settings.setValue("Optionen/Sprache", "de");
-        settings.setValue("UpdateSetup/Letztes", "3.1.0");
-    }
-    EXPECT_EQ(runSetup({host.path()}), 0);
     const fs::path hostDir = host.path().toStdString();
     EXPECT_EQ(fileContent(hostDir / "version.txt"), "3.2.0\n");
     EXPECT_TRUE(fs::exists(hostDir / "programm-qgr.txt"));
     const std::string log = fileContent(hostDir / "update-setup.log");
     EXPECT_NE(log.find("QGR 3.2.0: Setup gestartet, Working gesetzt"), std::string::npos) << log;
     EXPECT_NE(log.find("QGR 3.2.0: Setup beendet, Working entfernt"), std::string::npos) << log;
-    EXPECT_EQ(working(), "");
-    QSettings settings(config.path() +
-                           "/VB and VBA Program Settings/quorlan-Gesundheitsratgeber.ini",
-                       QSettings::IniFormat);
-    EXPECT_EQ(settings.value("Optionen/Sprache").toString(), "de");
-    EXPECT_EQ(settings.value("UpdateSetup/Letztes").toString(), "3.1.0");
-}
-
-TEST_F(SampleSetup, ASetupThatStopsHalfWayLeavesTheFlagSet) {
-    EXPECT_NE(runSetup({host.path()}, "1"), 0);
-    EXPECT_EQ(working(), "3.2.0");
-    // The next, complete setup clears it again.
-    EXPECT_EQ(runSetup({host.path()}), 0);
-    EXPECT_EQ(working(), "");
 }
 
 } // namespace

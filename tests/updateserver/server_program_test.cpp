@@ -5,24 +5,12 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <regex>
 
 namespace {
-
-using namespace std::chrono_literals;
-
-// Starts the program on a free port of 127.0.0.1; returns the port it names, or 0.
-int startProgram(QProcess& server, const QStringList& extra = {}) {
-    server.start(UPDATE_SERVER_PROGRAM,
-                 QStringList{"--catalog", SAMPLE_CATALOG_DIR, "--listen", "127.0.0.1:0"} + extra);
-    if (!server.waitForStarted(5000) || !server.waitForReadyRead(10000))
-        return 0;
-    const QString first = QString::fromUtf8(server.readLine()).trimmed();
-    const auto match =
-        QRegularExpression(R"(^listening on http://127\.0\.0\.1:(\d+)$)").match(first);
-    return match.hasMatch() ? match.captured(1).toInt() : 0;
-}
 
 // The most memory the process has held at once, in MiB (VmHWM).
 double peakMemoryMiB(qint64 pid) {
@@ -34,53 +22,33 @@ double peakMemoryMiB(qint64 pid) {
     return match.hasMatch() ? match.captured(1).toDouble() / 1024 : -1;
 }
 
-TEST(ServerProgram, StartsOnAFreePortAndNamesItOnTheFirstLine) {
-    QProcess server;
-    server.start(UPDATE_SERVER_PROGRAM,
-                 {"--catalog", SAMPLE_CATALOG_DIR, "--listen", "127.0.0.1:0"});
-    ASSERT_TRUE(server.waitForStarted(5000));
-    ASSERT_TRUE(server.waitForReadyRead(10000)) << server.readAllStandardError().toStdString();
-    const QString first = QString::fromUtf8(server.readLine()).trimmed();
-    const auto match =
-        QRegularExpression(R"(^listening on http://127\.0\.0\.1:(\d+)$)").match(first);
-    ASSERT_TRUE(match.hasMatch()) << first.toStdString();
-    const int port = match.captured(1).toInt();
-    ASSERT_GT(port, 0);
-
-    httplib::Client client("127.0.0.1", port);
-    const auto result = client.Get("/updateproginfo.aspx");
-    ASSERT_TRUE(result);
-    EXPECT_EQ(result->status, 200);
-
-    // Its access log line follows on standard output.
-    ASSERT_TRUE(server.canReadLine() || server.waitForReadyRead(10000));
-    EXPECT_TRUE(QString::fromUtf8(server.readLine()).contains(" GET /updateproginfo.aspx 200 "));
-    server.kill();
-    server.waitForFinished(5000);
-}
-
 TEST(ServerProgram, RefusesBadArgumentsAndBrokenCatalogs) {
-    const auto run = [](const QStringList& arguments) {
-        QProcess server;
-        server.start(UPDATE_SERVER_PROGRAM, arguments);
-        server.waitForFinished(10000);
-        return std::make_pair(server.exitCode(), QString::fromUtf8(server.readAllStandardError()));
+    const struct {
+        QStringList arguments;
+        int exitCode;
+        const char* error;
+    } cases[] = {
+        {{}, 2, "--catalog fehlt"},
+        {{"--catalog", SAMPLE_CATALOG_DIR, "--listen", "127.0.0.1"}, 2, ""},
+        {{"--catalog", SAMPLE_CATALOG_DIR, "--listen", "127.0.0.1:99999"}, 2, ""},
+        {{"--catalog", "/nonexistent", "--listen", "127.0.0.1:0"},
+         1,
+         "Verzeichnis \"files\" fehlt"},
     };
-    auto [code, errors] = run({});
-    EXPECT_EQ(code, 2);
-    EXPECT_TRUE(errors.contains("--catalog fehlt"));
-    std::tie(code, errors) = run({"--catalog", SAMPLE_CATALOG_DIR, "--listen", "127.0.0.1"});
-    EXPECT_EQ(code, 2);
-    std::tie(code, errors) = run({"--catalog", SAMPLE_CATALOG_DIR, "--listen", "127.0.0.1:99999"});
-    EXPECT_EQ(code, 2);
-    std::tie(code, errors) = run({"--catalog", "/nonexistent", "--listen", "127.0.0.1:0"});
-    EXPECT_EQ(code, 1);
-    EXPECT_TRUE(errors.contains("Verzeichnis \"files\" fehlt")) << errors.toStdString();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        QProcess server;
+        server.start(UPDATE_SERVER_PROGRAM, c.arguments);
+        EXPECT_TRUE(server.waitForFinished(10000));
+        EXPECT_EQ(server.exitCode(), c.exitCode);
+        EXPECT_TRUE(QString::fromUtf8(server.readAllStandardError()).contains(c.error));
+    }
 }
 
-TEST(ServerProgram, AFloodOfHeaderLinesIsRefusedWithinBoundedMemory) {
-    QProcess server;
-    const int port = startProgram(server);
+TEST(ServerProgram, RefusesAFloodOfHeaderLinesWithinBoundedMemoryAndLogsEachRequest) {
+    upd::server::test::ServerProgram program;
+    QProcess& server = program.process;
+    const int port = program.port;
     ASSERT_GT(port, 0) << server.readAllStandardError().toStdString();
     const double before = peakMemoryMiB(server.processId());
 
@@ -98,12 +66,30 @@ TEST(ServerProgram, AFloodOfHeaderLinesIsRefusedWithinBoundedMemory) {
     EXPECT_LT(sent, 300'000'000u) << "the server never refused";
     // Its memory at rest plus a few MiB of buffers at most; the flood itself is dropped.
     EXPECT_LT(after, 40.0) << "MiB at peak, " << before << " before the flood";
+    // It carries on, and writes one access log line per request: the path as it arrived, bytes
+    // outside printable ASCII as %XX, the status and the bytes of the body.
     httplib::Client client("127.0.0.1", port);
-    const auto result = client.Get("/");
-    ASSERT_TRUE(result);
-    EXPECT_EQ(result->status, 200);
-    server.kill();
-    server.waitForFinished(5000);
+    client.set_url_encode(false);
+    for (const char* target : {"/", "/update.aspx?VERS=3v1v0&PID=QGR&SNN=M%FCller", "/nix%0Ada",
+                               "/downloads/lizenz.txt"})
+        ASSERT_EQ(client.Get(target)->status, target[1] == 'n' ? 404 : 200) << target;
+    const std::regex line(
+        R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z (GET \S+ \d{3} \d+) \d+\.\dms)");
+    std::vector<std::string> logged;
+    while (logged.size() < 4 && (server.canReadLine() || server.waitForReadyRead(5000))) {
+        const std::string text = server.readLine().trimmed().toStdString();
+        std::smatch parts;
+        if (std::regex_match(text, parts, line))
+            logged.push_back(parts[1]);
+    }
+    std::sort(logged.begin(), logged.end());
+    ASSERT_EQ(logged.size(), 4u);
+    const auto terms = std::filesystem::file_size(SAMPLE_CATALOG_DIR "/files/downloads/lizenz.txt");
+    EXPECT_TRUE(logged[0].starts_with("GET / 200 ")) << logged[0];
+    EXPECT_EQ(logged[1], "GET /downloads/lizenz.txt 200 " + std::to_string(terms));
+    EXPECT_TRUE(logged[2].starts_with("GET /nix%0Ada 404 ")) << logged[2];
+    EXPECT_TRUE(logged[3].starts_with("GET /update.aspx?VERS=3v1v0&PID=QGR&SNN=M%FCller 200 "))
+        << logged[3];
 }
 
 } // namespace

@@ -22,6 +22,10 @@ public:
         std::ofstream(file, std::ios::binary) << content;
     }
 
+    void remove(const std::string& relative) const {
+        std::filesystem::remove_all(path() / relative);
+    }
+
     // catalog.xml with the given content inside <catalog>.
     void catalog(const std::string& inner) const {
         write("catalog.xml", "<catalog>" + inner + "</catalog>");
