@@ -2,7 +2,6 @@
 
 #include "wizard/wizard_steps.h"
 
-#include <QFile>
 #include <QStringList>
 #include <functional>
 
@@ -17,9 +16,6 @@ public:
 
     // DownloadUpdateFiles
     std::function<bool(WizardWindow&, std::int32_t&, QString&)> downloadUpdateFiles;
-    // DownloadAFile
-    bool downloadAFileResult = false;
-    QString lastLocalPath, lastUrl;
     // QueryDataUpdates
     bool queryResult = false;
     bool queryDownloaded = false;
@@ -46,15 +42,9 @@ public:
     void InstallProgramUpdates(WizardWindow& window) override {
         record(window, QStringLiteral("InstallProgramUpdates"));
     }
-    bool DownloadAFile(WizardWindow& window, const QString& localPath,
-                       const QString& url) override {
+    bool DownloadAFile(WizardWindow& window, const QString&, const QString&) override {
         record(window, QStringLiteral("DownloadAFile"));
-        lastLocalPath = localPath;
-        lastUrl = url;
-        // A download that succeeds leaves its file.
-        if (downloadAFileResult)
-            QFile(localPath).open(QIODevice::WriteOnly);
-        return downloadAFileResult;
+        return false;
     }
     void InstallNewUpdater(WizardWindow& window) override {
         record(window, QStringLiteral("InstallNewUpdater"));

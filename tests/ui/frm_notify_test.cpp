@@ -33,9 +33,8 @@ TEST(PopupPhases, RollsOutByFourScreenPixelsThenWaitsForDisplayTimeAndCloseDelay
         }
         ASSERT_EQ(heights.size(), row.steps) << row.twipsPerPixel;
         const double step = 4 * row.twipsPerPixel;
-        EXPECT_EQ(heights[0], step);
-        EXPECT_EQ(heights[1], 2 * step);
-        EXPECT_EQ(heights[row.steps - 2], (row.steps - 1) * step);
+        for (std::size_t i = 0; i + 1 < row.steps; ++i)
+            EXPECT_EQ(heights[i], (i + 1) * step) << i;
         EXPECT_EQ(heights.back(), 1600);
         EXPECT_EQ(phases.phase(), PopupPhases::FullyShown);
         EXPECT_EQ(phases.interval(), 15000);
@@ -71,9 +70,6 @@ protected:
         };
         m.PosLeft = 550;
         m.PosTop = 150;
-        m.ColorTop = QColor(100, 100, 143);
-        m.ColorBottom = Qt::white;
-        m.TransparentColor = Qt::red;
         m.StepInterval = 1;
         m.DisplayTime = 20;
         m.CloseDelay = 1;
@@ -112,9 +108,6 @@ TEST_F(NotifyTest, RollsOutDownwardsFromACornerOfTheWorkArea) {
         EXPECT_EQ(popup->pos(), expected) << position;
         EXPECT_EQ(popup->height(), 0);
         EXPECT_TRUE(popup->isVisible());
-        EXPECT_EQ(popup->windowTitle(), m.Title);
-        EXPECT_EQ(label().text(),
-                  QStringLiteral("Es sind Daten-Updates verfügbar!\n\nKlicken Sie hier"));
         EXPECT_EQ(label().pos(), QPoint(twips.logicalX(550), twips.logicalY(150)));
 
         popup->Timer1_Timer();
@@ -180,15 +173,6 @@ TEST_F(NotifyTest, WithoutNotificationAreaItStaysUntilClicked) {
     EXPECT_TRUE(waitFor([&] { return popup.isNull(); }));
 }
 
-TEST_F(NotifyTest, EscClosesItWithoutTheAction) {
-    NotifyMessage m = message(true);
-    m.DisplayTime = 100000;
-    open(m);
-    QTest::keyClick(popup, Qt::Key_Escape);
-    EXPECT_TRUE(waitFor([&] { return popup.isNull(); }));
-    EXPECT_EQ(targetShown, 0);
-}
-
 TEST_F(NotifyTest, TheMouseOverItHighlightsTheMessage) {
     NotifyMessage m = message(true);
     m.DisplayTime = 100000;
@@ -235,6 +219,7 @@ TEST_F(NotifyTest, ABitmapIsDrawnWithoutItsTransparentColourAndTheMessageBesideI
             bitmap.setPixelColor(x, y, Qt::green);
     NotifyMessage m = message(true);
     m.Picture = bitmap;
+    m.TransparentColor = Qt::red;
     m.PosLeft = 150;
     m.PosTop = 150;
     m.DisplayTime = 100000;

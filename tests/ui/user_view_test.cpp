@@ -48,7 +48,9 @@ void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
 }
 
 // Space, Enter and keypad Enter reach the Start/Next button after every step, never "Beenden".
-TEST_F(UserViewTest, AfterEveryStepTheFocusIsOnTheNextStep) {
+// Enter in a box is the window's default; a focused button takes Enter itself. Tab passes over
+// the boxes that are only read.
+TEST_F(UserViewTest, KeysInTheMainWindow) {
     frmStart& w = open(0);
     activate(w);
     auto* start = named<LabelButton>(w, "lblStart");
@@ -68,13 +70,7 @@ TEST_F(UserViewTest, AfterEveryStepTheFocusIsOnTheNextStep) {
         ASSERT_FALSE(window.isNull()) << "the key ended the program";
         EXPECT_EQ(steps.calls.last(), step);
     }
-}
 
-// Enter in a box is the window's default; a focused button takes Enter itself. Tab passes over
-// the boxes that are only read.
-TEST_F(UserViewTest, EnterAndTabInTheMainWindow) {
-    frmStart& w = open(0);
-    activate(w);
     QList<QWidget*> reached;
     for (int i = 0; i < 12; ++i) {
         press(Qt::Key_Tab);
@@ -84,6 +80,8 @@ TEST_F(UserViewTest, EnterAndTabInTheMainWindow) {
     for (auto* box : w.findChildren<QPlainTextEdit*>())
         EXPECT_FALSE(reached.contains(box)) << box->objectName().toStdString();
 
+    steps.calls.clear();
+    w.state().moveWizardTo(wizard::Search);
     named<QLineEdit>(w, "txtProgVersion")->setFocus();
     press(Qt::Key_Return);
     EXPECT_EQ(steps.calls, QStringList{QStringLiteral("SearchForUpdates")});
