@@ -4,9 +4,9 @@
 #include "wizard/data_install_step.h"
 #include "wizard/data_query.h"
 #include "wizard/package_download_step.h"
+#include "wizard/program_install.h"
 #include "wizard/single_file_download.h"
 #include "wizard/transfer_status.h"
-#include "wizard/unavailable_step.h"
 #include "wizard/update_search.h"
 #include "wizard/updater_install.h"
 
@@ -65,7 +65,7 @@ bool ProgramWizardSteps::DownloadUpdateFiles(WizardWindow& window, std::int32_t&
 }
 
 void ProgramWizardSteps::InstallProgramUpdates(WizardWindow& window) {
-    tellStepUnavailable(window);
+    upd::InstallProgramUpdates(window, store_);
 }
 
 bool ProgramWizardSteps::DownloadAFile(WizardWindow& window, const QString& localPath,

@@ -18,6 +18,15 @@ QString read(const QString& path, qsizetype limit) {
     return windows1252::decode(file.read(limit));
 }
 
+QString readWhole(const QString& path) {
+    // One byte of the code page is one character: a text longer than the limit came from a longer
+    // file.
+    QString text = read(path, MaxReadBytes + 1);
+    if (text.size() > MaxReadBytes)
+        throw RuntimeError(errnum::Overflow);
+    return text;
+}
+
 namespace {
 
 void put(QSaveFile& file, const QByteArray& bytes) {

@@ -13,6 +13,10 @@ inline constexpr qsizetype MaxReadBytes = 32767;
 // read.
 QString read(const QString& path, qsizetype limit = MaxReadBytes);
 
+// Reads the whole file, which must not be longer than MaxReadBytes: RuntimeError 6 (overflow) when
+// it is, 53 when it is missing, 75 when it cannot be read.
+QString readWhole(const QString& path);
+
 // Replaces the file's content. RuntimeError 75 when it cannot be written; the previous content
 // stays intact then, because the new content is written beside it and renamed over it.
 void write(const QString& path, const QString& text);

@@ -13,6 +13,7 @@ namespace upd::manifest {
 
 inline constexpr char ManifestFileName[] = "UpdateInfo.xml";
 inline constexpr char HardwareFileName[] = "Hardware.xml";
+inline constexpr char TermsOfUseFileName[] = "lizenz.txt";
 
 // The manifest's text: "<updates>", each entry's XML as serialised, "</updates>", CR LF.
 QString manifestText(const std::vector<UpdateEntry>& entries);

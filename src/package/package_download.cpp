@@ -133,7 +133,8 @@ PackageDownloadResult downloadUpdatePackages(const PackageDownloadRequest& reque
             if (auto failure = entries.run(entry))
                 return *failure;
         }
-        const QString terms = inDirectory(request.updateDirectory, QStringLiteral("lizenz.txt"));
+        const QString terms =
+            inDirectory(request.updateDirectory, QString::fromLatin1(manifest::TermsOfUseFileName));
         const QString termsAddress =
             request.serverBaseUrl + QStringLiteral("/downloads/lizenz.txt");
         if (auto failure =

@@ -80,13 +80,10 @@ Deletion KillDir(const QString& directory) {
     return {};
 }
 
-std::int32_t ShellX(const QString& commandLine, std::int32_t /*windowStyle*/,
-                    bool yieldWhileWaiting, EventLoop& loop) {
-    QStringList arguments = QProcess::splitCommand(commandLine);
-    if (arguments.isEmpty())
+std::int32_t ShellX(const QString& program, const QStringList& arguments,
+                    std::int32_t /*windowStyle*/, bool yieldWhileWaiting, EventLoop& loop) {
+    if (program.isEmpty())
         throw RuntimeError(errnum::FileNotFound);
-    const QString program = arguments.takeFirst();
-
     QProcess process;
     // The program's output goes where ours goes: a pipe nobody reads would stop it.
     process.setProcessChannelMode(QProcess::ForwardedChannels);

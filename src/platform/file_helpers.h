@@ -3,6 +3,7 @@
 #include "core/event_loop.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 namespace upd {
@@ -32,11 +33,12 @@ Deletion KillFile(const QString& path);
 // is left; not done when the directory does not exist.
 Deletion KillDir(const QString& directory);
 
-// Starts the command line and waits for its end, letting the event loop run between the polls
+// Starts the program with its arguments, each passed as it is (never through a shell, so blanks
+// in paths need no quoting), and waits for its end, letting the event loop run between the polls
 // when `yieldWhileWaiting` is set; returns the program's exit code. The window style is the
-// platform's show-window value where it has one. Raises RuntimeError when the program cannot be
+// platform's show-window value where it has one. Raises RuntimeError 53 when the program cannot be
 // started.
-std::int32_t ShellX(const QString& commandLine, std::int32_t windowStyle, bool yieldWhileWaiting,
-                    EventLoop& loop);
+std::int32_t ShellX(const QString& program, const QStringList& arguments, std::int32_t windowStyle,
+                    bool yieldWhileWaiting, EventLoop& loop);
 
 } // namespace upd

@@ -159,6 +159,7 @@ private:
     void clickEndButton() override { lblEnd_Click(); }
     // StepDialogs
     std::unique_ptr<WaitNotice> openWaitNotice() override;
+    bool acceptTermsOfUse(const QString& terms) override;
     bool isWindowVisible() const override { return isVisible(); }
     void unloadWindow() override { unloadFromCode(); }
     // WizardTextBoxes

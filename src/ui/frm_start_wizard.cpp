@@ -7,6 +7,7 @@
 #include "ui/frm_config.h"
 #include "ui/frm_dir_auswahl.h"
 #include "ui/frm_info.h"
+#include "ui/frm_lizenz.h"
 #include "ui/frm_start.h"
 #include "ui/wait_notice.h"
 #include "wizard/download_steps.h"
@@ -142,6 +143,13 @@ void frmStart::setInfoButtonVisible(bool visible) {
 
 std::unique_ptr<WaitNotice> frmStart::openWaitNotice() {
     return std::make_unique<FrmWaitNotice>(session_, this);
+}
+
+bool frmStart::acceptTermsOfUse(const QString& terms) {
+    frmLizenz dialog(session_, prompts_, this);
+    dialog.txtLizenz->setPlainText(terms);
+    dialog.exec();
+    return session_.DialogArg1.toBool();
 }
 
 void frmStart::moveWizardTo(std::int32_t state) {

@@ -1,11 +1,10 @@
 #include "wizard/package_download_step.h"
 
 #include "core/error_catalogue.h"
+#include "install/update_directory.h"
 #include "package/package_download.h"
 #include "wizard/file_messages.h"
 #include "wizard/wizard_texts.h"
-
-#include <QDir>
 
 namespace upd {
 namespace {
@@ -40,7 +39,7 @@ bool DownloadUpdateFiles(WizardWindow& window, TransferControl& Inet1, std::int3
 
     PackageDownloadRequest request;
     request.serverBaseUrl = session.ServerBaseUrl;
-    request.updateDirectory = session.host.ExePath + QDir::separator() + QStringLiteral("Updates");
+    request.updateDirectory = installation::UpdateDirectory::ofHost(session.host.ExePath).path();
     request.deployment = session.deployment;
     DownloadLines lines(message, window.boxes().downloadList());
     SingleFileTransfer transfer(window.eventLoop(), window.transferDisplay(), Inet1);

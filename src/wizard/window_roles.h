@@ -130,6 +130,9 @@ public:
     virtual ~StepDialogs() = default;
     // A new wait window, prepared but not shown; the pointer turns to the hourglass.
     virtual std::unique_ptr<WaitNotice> openWaitNotice() = 0;
+    // Shows the terms of use in "frmLizenz", modal over the main window; true when the user
+    // accepted them.
+    virtual bool acceptTermsOfUse(const QString& terms) = 0;
 };
 
 } // namespace upd

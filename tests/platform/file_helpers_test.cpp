@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -85,17 +86,28 @@ TEST(FileHelpers, ShellXWaitsForTheExitCodeWhileTheEventLoopRuns) {
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
     timer.start(20);
+    const QString shell = QStringLiteral("/bin/sh");
 
-    EXPECT_EQ(ShellX(QStringLiteral("/bin/sh -c \"sleep 0.3; exit 3\""), 1, true, loop), 3);
+    EXPECT_EQ(ShellX(shell, {"-c", "sleep 0.3; exit 3"}, 1, true, loop), 3);
     EXPECT_GE(ticks, 5);
-    EXPECT_EQ(ShellX(QStringLiteral("/bin/true"), 1, true, loop), 0);
 
     // Without yielding, no handler runs meanwhile.
     ticks = 0;
-    EXPECT_EQ(ShellX(QStringLiteral("/bin/sh -c \"sleep 0.2; exit 0\""), 1, false, loop), 0);
+    EXPECT_EQ(ShellX(shell, {"-c", "sleep 0.2; exit 0"}, 1, false, loop), 0);
     EXPECT_EQ(ticks, 0);
 
-    EXPECT_THROW(ShellX(QStringLiteral("/no/such/setup.exe /S"), 1, true, loop), RuntimeError);
+    // Blanks in the program's path and in its argument reach it unsplit.
+    QTemporaryDir dir;
+    const QString setup = dir.filePath(QStringLiteral("Neuer Ordner/setup prog.sh"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(setup).path()));
+    QFile script(setup);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\n[ \"$1\" = '/opt/Praxis Programme' ] && exit 7\nexit 1\n");
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    EXPECT_EQ(ShellX(setup, {QStringLiteral("/opt/Praxis Programme")}, 1, true, loop), 7);
+
+    EXPECT_THROW(ShellX(QStringLiteral("/no/such/setup.exe"), {}, 1, true, loop), RuntimeError);
 }
 
 } // namespace

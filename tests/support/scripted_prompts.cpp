@@ -5,6 +5,8 @@ namespace upd::test {
 MessageAnswer ScriptedPrompts::messageBox(const QString& text, MessageButtons buttons,
                                           MessageIcon icon, const QString& title) {
     shown_.push_back({text, title, buttons, icon, false, {}});
+    if (whenShown)
+        whenShown(text);
     if (answers_.empty()) {
         // An unscripted box is answered with its first button, as pressing Enter would.
         switch (buttons) {

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace upd::test {
@@ -32,6 +33,8 @@ public:
     // The texts of all boxes shown, in order.
     std::vector<QString> texts() const;
     bool scriptUsedUp() const { return answers_.empty() && inputs_.empty(); }
+    // Runs as each message box opens: a test looks at the window as the user sees it then.
+    std::function<void(const QString& text)> whenShown;
 
 private:
     std::deque<MessageAnswer> answers_;

@@ -1,20 +1,28 @@
 #include "app/program_steps.h"
 #include "dataupdate/sample/sample_host.h"
 #include "dataupdate/workgroup_password.h"
+#include "platform/host_window.h"
+#include "platform/settings_store.h"
 #include "support/named_control.h"
 #include "support/scripted_prompts.h"
+#include "ui/frm_lizenz.h"
 #include "ui/frm_start.h"
 #include "updateserver/update_server.h"
 #include "wizard/host_closing.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QProcess>
+#include <QRadioButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -58,6 +66,7 @@ public:
         ++opened;
         return std::make_unique<RecordedWait>(lines);
     }
+    bool acceptTermsOfUse(const QString&) override { return false; }
     int opened = 0;
     std::vector<QString> lines;
 };
@@ -119,6 +128,288 @@ TEST(HostClosing, WaitsForTheHostWithTheGivenChecksAndWarnsWhenItStays) {
         RecordedDialogs dialogs;
         EXPECT_TRUE(CloseHostApplication(session, prompts, loop, dialogs)) << handle;
         EXPECT_EQ(dialogs.opened, 0);
+    }
+}
+
+// An update directory as the package download leaves it. Each setup program writes its version
+// and arguments to a runs file, then does what its case asks of it.
+class UpdateFolder {
+public:
+    struct Update {
+        QString version, min, max;
+        QString extra = {}; // more shell lines of the setup
+        QString startFile = "setup.sh";
+        bool newDlls = true;
+        bool executable = true;
+    };
+
+    UpdateFolder(const QString& path, const QString& runsFile) : path_(path), runs_(runsFile) {
+        QDir().mkpath(path);
+    }
+    void add(const Update& update) {
+        const QString directory = path_ + u'/' + update.version;
+        QDir().mkpath(directory);
+        QFile setup(directory + QStringLiteral("/setup.sh"));
+        EXPECT_TRUE(setup.open(QIODevice::WriteOnly));
+        setup.write(("#!/bin/sh\nprintf '%s %s\\n' " + update.version + " \"$1\" >> '" + runs_ +
+                     "'\n" + update.extra + "\n")
+                        .toUtf8());
+        setup.close();
+        if (update.executable)
+            setup.setPermissions(setup.permissions() | QFileDevice::ExeOwner);
+        manifest_ += QStringLiteral("<update><version>%1</version><name>Update %1</name>"
+                                    "<min>%2</min><max>%3</max><start_file>%4</start_file>"
+                                    "<new_dlls>%5</new_dlls><new_master_version>False"
+                                    "</new_master_version><no_startup_args>False"
+                                    "</no_startup_args><files>u.zip</files><filestoextract/>"
+                                    "<pw/><path>p</path></update>")
+                         .arg(update.version, update.min, update.max, update.startFile,
+                              update.newDlls ? "True" : "False");
+    }
+    void finish(bool withTerms) {
+        write(QStringLiteral("UpdateInfo.xml"), "<updates>" + manifest_ + "</updates>\r\n");
+        write(QStringLiteral("Hardware.xml"), "<hardware/>");
+        if (withTerms)
+            write(QStringLiteral("lizenz.txt"), "Nutzungsbedingungen der Praxis-Updates");
+    }
+    QStringList entries() const {
+        return QDir(path_).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+private:
+    void write(const QString& name, const QString& text) {
+        QFile file(path_ + u'/' + name);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.toLatin1());
+    }
+    QString path_, runs_, manifest_;
+};
+
+// Answers the terms of use when the dialog opens, as a user would: the choice, then "Weiter".
+class TermsAnswer {
+public:
+    explicit TermsAnswer(bool accept) {
+        QObject::connect(&timer_, &QTimer::timeout, [this, accept] {
+            auto* dialog = qobject_cast<frmLizenz*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            timer_.stop();
+            (accept ? dialog->Option1 : dialog->Option2)->setChecked(true);
+            dialog->lblCMD->click();
+        });
+        timer_.start(20);
+    }
+
+private:
+    QTimer timer_;
+};
+
+void waitUntilGone(const QPointer<frmStart>& window) {
+    for (int i = 0; i < 500 && window; ++i) {
+        QApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QThread::msleep(10);
+    }
+}
+
+// The installation run in state 3 with real setup programs and a real host process: every way it
+// ends or stops, online and offline.
+TEST(ProgramInstallation, RunsTheFittingSetupsInOrderAndStopsWithTheGivenTexts) {
+    using Update = UpdateFolder::Update;
+    using Icon = MessageIcon;
+    const QString working =
+        QStringLiteral("d=\"$XDG_CONFIG_HOME/VB and VBA Program Settings\"; mkdir -p \"$d\"; "
+                       "printf '[UpdateSetup]\\nWorking=3.3.0\\n' > \"$d/quorlan-Test.ini\"");
+    const Update first{"3.2.0", "3.1.0", "3.1.9"};
+    const Update second{"3.3.0", "3.2.0", "3.2.9"};
+    const QString kept = QStringLiteral("Hardware.xml|Praxisdaten.txt|UpdateInfo.xml|lizenz.txt");
+    struct Case {
+        const char* what;
+        std::int16_t runMode = runmode::OfflineAll;
+        std::vector<Update> updates = {};
+        bool withTerms = true;
+        bool accept = true;
+        bool closeWhileRunning = false; // the user closes the window during the first setup
+        std::vector<MessageAnswer> answers = {}; // every box in order, the terms' "fortfahren?" too
+        QStringList runs = {};                   // versions whose setups ran, in order
+        QStringList logged = {};                 // versions in the installation log
+        // The message area when the final question comes, else at the end: its beginning.
+        QString message = {};
+        std::vector<Icon> boxes = {};
+        bool startEnabled = false;
+        bool ends = false; // the program ends
+        bool hostClosed = false;
+        QString left = {}; // what stays in the update directory; empty: the first update's
+    };
+    const QString installed = QStringLiteral("Die Installation der Updates wurde erfolgreich "
+                                             "abgeschlossen!");
+    const std::vector<Icon> questionThenEnd{Icon::Question, Icon::Information};
+    const std::vector<MessageAnswer> keepThenEnd{MessageAnswer::No, MessageAnswer::Ok};
+    const Case cases[] = {
+        {.what = "chained online, files kept",
+         .runMode = runmode::Online,
+         .updates = {first, second},
+         .answers = keepThenEnd,
+         .runs = {"3.2.0", "3.3.0"},
+         .logged = {"3.2.0", "3.3.0"},
+         .message = installed,
+         .boxes = questionThenEnd,
+         .ends = true,
+         .hostClosed = true,
+         .left = "3.2.0|3.3.0|" + kept},
+        {.what = "chained in the wrong order: only the first fits",
+         .updates = {second, first},
+         .answers = keepThenEnd,
+         .runs = {"3.2.0"},
+         .logged = {"3.2.0"},
+         .message = installed,
+         .boxes = questionThenEnd,
+         .ends = true,
+         .hostClosed = true,
+         .left = "3.2.0|3.3.0|" + kept},
+        {.what = "offline, deleted: a foreign file stays",
+         .updates = {first, {"3.9.0", "9", "9"}},
+         .answers = {MessageAnswer::Yes, MessageAnswer::Ok},
+         .runs = {"3.2.0"},
+         .logged = {"3.2.0"},
+         .message = installed,
+         .boxes = questionThenEnd,
+         .ends = true,
+         .hostClosed = true,
+         .left = "Praxisdaten.txt"},
+        {.what = "run mode 2 without new libraries",
+         .runMode = runmode::OfflineNewDlls,
+         .updates = {{"3.2.0", "3.1.0", "3.1.9", {}, "setup.sh", false}},
+         .answers = {MessageAnswer::No},
+         .message = "Es konnten keine Updates installiert werden ...\r\nVermutliche "
+                    "Ursachen:\r\nEs wurden keine passenden Updates gefunden.",
+         .boxes = {Icon::Question},
+         .ends = true},
+        {.what = "a setup leaves its flag",
+         .updates = {first, {"3.3.0", "3.2.0", "3.2.9", working}},
+         .answers = {MessageAnswer::Ok},
+         .runs = {"3.2.0", "3.3.0"},
+         .logged = {"3.2.0"},
+         .message = "Fehler : 800400006",
+         .boxes = {Icon::Critical},
+         .startEnabled = true,
+         .hostClosed = true,
+         .left = "3.2.0|3.3.0|" + kept},
+        {.what = "a setup cannot start",
+         .updates = {{"3.2.0", "3.1.0", "3.1.9", {}, "setup.sh", true, false}},
+         .answers = {MessageAnswer::Ok},
+         .message = "Fehler : 800400000",
+         .boxes = {Icon::Exclamation},
+         .startEnabled = true,
+         .hostClosed = true},
+        {.what = "a setup outside its directory",
+         .updates = {{"3.2.0", "3.1.0", "3.1.9", {}, "../3.2.0/setup.sh"}},
+         .answers = {MessageAnswer::Ok},
+         .message = "Fehler : 800400003",
+         .boxes = {Icon::Critical},
+         .startEnabled = true},
+        {.what = "closed during a setup",
+         .updates = {{"3.2.0", "3.1.0", "3.1.9", "sleep 1"}},
+         .closeWhileRunning = true,
+         .runs = {"3.2.0"},
+         .message = "Bitte warten! Die Anwendung wird geschlossen ...",
+         .ends = true,
+         .hostClosed = true},
+        {.what = "no terms of use",
+         .runMode = runmode::OfflineTypedDirectory,
+         .updates = {first},
+         .withTerms = false,
+         .message = "Fehler 800400005\r\nDie Nutzungsbedingungen-Datei konnten nicht gefunden "
+                    "werden!\r\nÜberprüfen Sie bitte",
+         .startEnabled = true,
+         .left = "3.2.0|Hardware.xml|Praxisdaten.txt|UpdateInfo.xml"},
+        {.what = "terms declined",
+         .updates = {first},
+         .accept = false,
+         .answers = {MessageAnswer::Yes},
+         .message = "Die Nutzungsbedingungen wurden nicht akzeptiert!\r\nDie Installation der "
+                    "Updates kann deshalb nicht durchgeführt werden.",
+         .boxes = {Icon::Question}},
+        {.what = "nothing fits",
+         .updates = {second},
+         .answers = {MessageAnswer::Ok},
+         .message = "Im Update-Verzeichnis wurden keine Updates gefunden, die zu Ihrer "
+                    "Programm-Version (3.1.0) passen!\r\nDie Update-Installation wird jetzt "
+                    "beendet.",
+         .boxes = {Icon::Exclamation},
+         .startEnabled = true,
+         .left = "3.3.0|" + kept},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir root;
+        const QString hostDirectory = root.filePath(QStringLiteral("Praxis Programme"));
+        const QString updateDirectory = hostDirectory + QStringLiteral("/Updates");
+        const QString runsFile = root.filePath(QStringLiteral("runs.txt"));
+        UpdateFolder folder(updateDirectory, runsFile);
+        for (const Update& update : c.updates)
+            folder.add(update);
+        folder.finish(c.withTerms);
+        QFile(updateDirectory + QStringLiteral("/Praxisdaten.txt")).open(QIODevice::WriteOnly);
+        QFile::remove(NativeSettingsStore::location(QStringLiteral("quorlan-Test")));
+
+        HostProcess host(QStringLiteral("exec sleep 60"));
+        Session session;
+        session.RunMode = c.runMode;
+        session.host.Hwnd = host.hwnd();
+        session.host.ExeVers = QStringLiteral("3.1.0");
+        session.host.AppName = QStringLiteral("quorlan-Test");
+        session.host.ExtAppName = QStringLiteral("quorlan Testpraxis");
+        session.host.ExePath = hostDirectory;
+        session.host.ExeName = QStringLiteral("qtest");
+        session.host.ProgID = QStringLiteral("QGR");
+        test::ScriptedPrompts prompts;
+        for (const MessageAnswer answer : c.answers)
+            prompts.answerNext(answer);
+        QtEventLoop loop;
+        ProgramWizardSteps steps(loop, prompts);
+        QPointer<frmStart> window = new frmStart(session, prompts, loop, steps);
+        ASSERT_TRUE(window->Form_Load());
+        window->state().moveWizardTo(wizard::InstallProgramUpdates);
+        window->boxes().offlineDirectory().setText(updateDirectory);
+        TermsAnswer terms(c.accept);
+        QString message;
+        prompts.whenShown = [&](const QString& text) {
+            if (text.contains(QStringLiteral("Möchten Sie die Update-Dateien")))
+                message = window->messageArea(tab::Installation).text();
+        };
+
+        if (c.closeWhileRunning)
+            QTimer::singleShot(300, window, [&window] { window->close(); });
+        window->StartAskForUpdates();
+        if (message.isEmpty())
+            message = window->messageArea(tab::Installation).text();
+        EXPECT_TRUE(message.startsWith(c.message)) << message.toStdString();
+        EXPECT_EQ(test::named<LabelButton>(*window, "lblStart")->isEnabled(), c.startEnabled);
+        QStringList logged;
+        for (const QString& version : c.logged)
+            logged << QStringLiteral(" OK       ") + version + QStringLiteral(" Update ") + version;
+        EXPECT_EQ(window->boxes().installationLog().text(), logged.join(QStringLiteral("\r\n")));
+        EXPECT_EQ(window->flags().HostClosed, c.hostClosed);
+        EXPECT_EQ(hostWindowExists(host.hwnd()), !c.hostClosed);
+        waitUntilGone(c.ends ? window : QPointer<frmStart>());
+        EXPECT_EQ(window.isNull(), c.ends);
+        delete window.data();
+
+        QStringList ran;
+        QFile runs(runsFile);
+        if (runs.open(QIODevice::ReadOnly))
+            ran = QString::fromUtf8(runs.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        QStringList expectedRuns;
+        for (const QString& version : c.runs)
+            expectedRuns << version + u' ' + hostDirectory; // the host directory, unsplit
+        EXPECT_EQ(ran, expectedRuns);
+        std::vector<Icon> icons;
+        for (const auto& box : prompts.shown())
+            icons.push_back(box.icon);
+        EXPECT_EQ(icons, c.boxes);
+        EXPECT_EQ(folder.entries().join(u'|'), c.left.isEmpty() ? "3.2.0|" + kept : c.left);
+        EXPECT_TRUE(prompts.scriptUsedUp());
     }
 }
 
