@@ -14,15 +14,18 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRadioButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -411,6 +414,61 @@ TEST(ProgramInstallation, RunsTheFittingSetupsInOrderAndStopsWithTheGivenTexts) 
         EXPECT_EQ(folder.entries().join(u'|'), c.left.isEmpty() ? "3.2.0|" + kept : c.left);
         EXPECT_TRUE(prompts.scriptUsedUp());
     }
+}
+
+// The whole way as a practice meets it: the sample host starts the updater (the demo's, which
+// walks through its steps by itself) against the bundled server; the host is closed, both chained
+// setups run, and the restarted host shows its new version.
+TEST(EndToEnd, TheSampleHostIsClosedUpdatedAndRestartedWithItsNewVersion) {
+    server::UpdateServer server(server::Catalog::load(SAMPLE_CATALOG_DIR),
+                                DeploymentSettings::fromEnvironment(), {});
+    const QString base = QStringLiteral("http://127.0.0.1:%1").arg(server.start("127.0.0.1", 0));
+    QTemporaryDir root;
+    const QDir host(root.filePath(QStringLiteral("Praxis Programme")));
+    dataupdate::sample::createSampleHost(
+        host.path(), QStringLiteral("qgr.db"), dataupdate::sample::ProductFamily::IndikLexikonShg,
+        dataupdate::workgroupPassword(DeploymentSettings::fromEnvironment().workgroupPassword),
+        true);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(SAMPLE_HOST_PROGRAM), host.filePath("qgr")));
+    const auto write = [&host](const char* name, const QString& text) {
+        QFile file(host.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.toUtf8());
+    };
+    write("version.txt", QStringLiteral("3.1.0\n"));
+    write("sample-host.ini",
+          QStringLiteral("[Host]\nProgID=QGR\nAppName=quorlan-Gesundheitsratgeber\n"
+                         "ExtAppName=quorlan Gesundheitsratgeber\nDBName=qgr.db\nDBVers=2024.01\n"
+                         "Updater=%1\nUpdaterOptions=%2\n")
+              .arg(QStringLiteral(WALKING_UPDATER_PROGRAM), root.filePath("pictures")));
+
+    QProcess firstHost;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QUORLAN_UPDATE_SERVER_URL"), base);
+    environment.insert(QStringLiteral("QUORLAN_UPDATE_CONNECTION_TEST_URL"), base + u'/');
+    environment.insert(QStringLiteral("QUORLAN_UPDATE_INFO_URL"),
+                       base + QStringLiteral("/updateproginfo.aspx"));
+    environment.insert(QStringLiteral("QUORLAN_UPDATE_LOCAL_SERVER_URL"), base);
+    firstHost.setProcessEnvironment(environment);
+    firstHost.start(host.filePath("qgr"), {QStringLiteral("--start-update")});
+    ASSERT_TRUE(firstHost.waitForStarted());
+
+    // The host's log: a line for each start with its version and process id.
+    QStringList starts;
+    for (int i = 0; i < 1200 && starts.size() < 2; ++i) {
+        QThread::msleep(100);
+        QFile log(host.filePath("host.log"));
+        if (log.open(QIODevice::ReadOnly))
+            starts = QString::fromUtf8(log.readAll()).split(u'\n').filter(u"gestartet");
+    }
+    ASSERT_EQ(starts.size(), 2) << "the host was not restarted after the update";
+    EXPECT_TRUE(starts[0].contains(QStringLiteral("Version 3.1.0")));
+    EXPECT_TRUE(starts[1].contains(QStringLiteral("Version 3.3.0"))) << starts[1].toStdString();
+    EXPECT_TRUE(firstHost.waitForFinished(5000)) << "the first host ended on the close request";
+    EXPECT_TRUE(QFileInfo::exists(host.filePath("programm-qgr.txt")));
+    const qint64 restarted = starts[1].section(QStringLiteral("Prozess "), 1).toLongLong();
+    ASSERT_GT(restarted, 1);
+    ::kill(static_cast<pid_t>(restarted), SIGTERM);
 }
 
 // The data update through the real window: search, download, installation into a sample host.
