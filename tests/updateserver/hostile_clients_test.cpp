@@ -138,9 +138,11 @@ TEST_F(HostileClients, AThousandSimultaneousClientsAreAllAnswered) {
     EXPECT_EQ(answered, 1000);
 }
 
-TEST_F(HostileClients, RequestsMustArriveWholeWithinTheDeadline) {
-    const int port = start([](ServerLimits& limits) { limits.requestDeadline = 800ms; });
-
+TEST_F(HostileClients, LateRequestsAndIdleConnectionsAreClosedBusyOnesStay) {
+    const int port = start([](ServerLimits& limits) {
+        limits.requestDeadline = 1500ms; // longer than the idle time, shorter than the busy run
+        limits.keepAliveIdleSeconds = 1;
+    });
     // One more byte every 100 ms, of the head or of the body after it: each byte is in time, the
     // request is not. A server without the deadline would keep both open for the eight seconds.
     for (const char* head : {"GET / HTTP/1.1\r\n", "POST /dataupdateframe.aspx HTTP/1.1\r\n"
@@ -156,11 +158,9 @@ TEST_F(HostileClients, RequestsMustArriveWholeWithinTheDeadline) {
     for (int i = 0; i < 200 && server_->lateRequests() < 2u; ++i)
         std::this_thread::sleep_for(10ms);
     EXPECT_EQ(server_->lateRequests(), 2u);
-}
 
-TEST_F(HostileClients, IdleKeptAliveConnectionsAreClosed) {
-    const int port = start([](ServerLimits& limits) { limits.keepAliveIdleSeconds = 1; });
-    // An idle kept-alive connection is closed; a busy one stays as long as it keeps asking.
+    // An idle kept-alive connection is closed; a busy one stays as long as it keeps asking, longer
+    // than one request may take.
     RawConnection idle(port);
     ASSERT_TRUE(answersSearch(idle));
     EXPECT_TRUE(idle.closedWithin(3s));
@@ -169,7 +169,7 @@ TEST_F(HostileClients, IdleKeptAliveConnectionsAreClosed) {
         ASSERT_TRUE(answersSearch(busy)) << "request " << i;
         std::this_thread::sleep_for(250ms);
     }
-    EXPECT_EQ(server_->lateRequests(), 0u);
+    EXPECT_EQ(server_->lateRequests(), 2u);
 }
 
 TEST_F(HostileClients, OneAddressGetsOnlySoManyConnections) {
