@@ -40,17 +40,13 @@ TEST(BackgroundModeEnd, TheProgramEndsWithThePopupItsBeendenOrTheMainWindowItOpe
         ASSERT_EQ(start.run(server, QStringLiteral("3.1.0"), QStringLiteral("2024.01")),
                   StartupResult::NoticeShown);
         bool mainWindowOpened = false;
-        QTimer user;
-        user.setSingleShot(true);
-        QObject::connect(&user, &QTimer::timeout, [&] {
+        // Timers bound to `rowContext` die with the row.
+        QObject rowContext;
+        QTimer::singleShot(50, &rowContext, [&] {
             row.user(*start.actions);
             mainWindowOpened = start.actions->mainWindow() != nullptr;
         });
-        user.start(50);
-        QTimer safetyNet;
-        safetyNet.setSingleShot(true);
-        QObject::connect(&safetyNet, &QTimer::timeout, [] { QCoreApplication::exit(7); });
-        safetyNet.start(10000);
+        QTimer::singleShot(10000, &rowContext, [] { QCoreApplication::exit(7); }); // safety net
 
         EXPECT_EQ(QApplication::exec(), 0);
         EXPECT_EQ(mainWindowOpened, row.mainWindowOpened);

@@ -9,18 +9,15 @@
 #include "updateserver/update_server.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QTemporaryDir>
 #include <chrono>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <thread>
 
 namespace upd::test {
 
-// The bundled update server serving a copy of the sample catalog whose updater has the given
-// version (the sample's own is 2.01.0015).
+// The bundled update server serving the sample catalog with its updater's version as given (the
+// sample's own is 2.01.0015).
 class BundledServer {
 public:
     explicit BundledServer(const std::string& updaterVersion = "2.01.0015")
@@ -53,21 +50,12 @@ public:
     }
 
 private:
-    server::Catalog catalog(const std::string& updaterVersion) {
-        const std::filesystem::path copy = directory_.path().toStdString();
-        std::filesystem::copy(SAMPLE_CATALOG_DIR, copy, std::filesystem::copy_options::recursive);
-        QFile file(QString::fromStdString((copy / "catalog.xml").string()));
-        file.open(QIODevice::ReadWrite);
-        QByteArray xml = file.readAll();
-        xml.replace("<version>2.01.0015</version>",
-                    "<version>" + QByteArray::fromStdString(updaterVersion) + "</version>");
-        file.resize(0);
-        file.write(xml);
-        file.close();
-        return server::Catalog::load(copy);
+    static server::Catalog catalog(const std::string& updaterVersion) {
+        server::Catalog catalog = server::Catalog::load(SAMPLE_CATALOG_DIR);
+        catalog.updater->version = updaterVersion;
+        return catalog;
     }
 
-    QTemporaryDir directory_;
     server::UpdateServer server_;
     int port_ = 0;
     mutable std::mutex mutex_;
@@ -78,13 +66,10 @@ private:
 // version as given.
 class BackgroundStart {
 public:
-    StartupResult run(const BundledServer& server, const QString& exeVers, const QString& dbVers,
-                      const QString& updaterInfoUrl = {}) {
+    StartupResult run(const BundledServer& server, const QString& exeVers, const QString& dbVers) {
         session.deployment.serverUrl = server.url();
         session.deployment.connectionTestUrl = server.url() + u'/';
-        session.deployment.updaterInfoUrl =
-            updaterInfoUrl.isEmpty() ? server.url() + QStringLiteral("/updateproginfo.aspx")
-                                     : updaterInfoUrl;
+        session.deployment.updaterInfoUrl = server.url() + QStringLiteral("/updateproginfo.aspx");
         actions = std::make_unique<ApplicationStartup>(session, loop, prompts);
         return Main(session,
                     QStringLiteral("AppName=quorlan-Gesundheitsratgeber#ExtAppName=quorlan "

@@ -1,10 +1,9 @@
 #include "app/host_parameters.h"
 #include "core/runtime_error.h"
-#include "platform/settings_store.h"
 #include "support/memory_settings_store.h"
 #include "support/scripted_prompts.h"
 
-#include <QTemporaryDir>
+#include <QStringList>
 #include <gtest/gtest.h>
 
 namespace upd {
@@ -17,8 +16,10 @@ struct Parsed {
     int errorNumber = 0;
 };
 
-// Runs the parser on a command line; run-time errors are caught as start-up's trap would.
-std::unique_ptr<Parsed> parse(const QString& commandLine, SettingsStore& store) {
+// Runs the parser on a command line with nothing parked; run-time errors are caught as start-up's
+// trap would.
+std::unique_ptr<Parsed> parse(const QString& commandLine) {
+    test::MemorySettingsStore store;
     auto result = std::make_unique<Parsed>();
     try {
         result->outcome = ParseHostParameters(result->session, commandLine, store, result->prompts);
@@ -26,11 +27,6 @@ std::unique_ptr<Parsed> parse(const QString& commandLine, SettingsStore& store) 
         result->errorNumber = error.number();
     }
     return result;
-}
-
-std::unique_ptr<Parsed> parse(const QString& commandLine) {
-    test::MemorySettingsStore store;
-    return parse(commandLine, store);
 }
 
 TEST(HostParameters, FillsEveryKnownKeyAndIgnoresOthers) {
@@ -43,26 +39,15 @@ TEST(HostParameters, FillsEveryKnownKeyAndIgnoresOthers) {
     EXPECT_TRUE(p->prompts.shown().empty());
     const HostParameters& h = p->session.host;
     EXPECT_EQ(h.Hwnd, 123456);
-    EXPECT_EQ(h.ExeVers, QStringLiteral("3.1.0"));
-    EXPECT_EQ(h.DBName, QStringLiteral("daten.mdb"));
-    EXPECT_EQ(h.DBVers, QStringLiteral("2024.1"));
-    EXPECT_EQ(h.AppName, QStringLiteral("quorlan GR")) << "a key in other letter case is ignored";
-    EXPECT_EQ(h.ExtAppName, QStringLiteral("quorlan Gesundheit"));
-    EXPECT_EQ(h.ExePath, QStringLiteral("/opt/qgr"));
-    EXPECT_EQ(h.ExeName, QStringLiteral("qgr.exe"));
-    EXPECT_EQ(h.ProgID, QStringLiteral("QGR"));
-    EXPECT_EQ(h.MachineID, QStringLiteral("M-1"));
-    EXPECT_EQ(h.SFA, QStringLiteral("Müller & Söhne"));
-    EXPECT_EQ(h.SNN, QStringLiteral("O'Neill"));
-    EXPECT_EQ(h.SVN, QStringLiteral("Anna"));
-    EXPECT_EQ(h.SOR, QStringLiteral("Köln"));
-    EXPECT_EQ(h.SPL, QStringLiteral("50667"));
-    EXPECT_EQ(h.SST, QStringLiteral("Straße 1+2"));
-    EXPECT_EQ(h.REG, QStringLiteral("R1"));
-    EXPECT_EQ(h.SD[0], QStringLiteral("a"));
-    EXPECT_EQ(h.SD[5], QStringLiteral("f"));
-    EXPECT_EQ(h.SD[11], QStringLiteral("l"));
-    EXPECT_EQ(h.SD[1], QString());
+    // A key in other letter case is ignored: AppName stays.
+    EXPECT_EQ(QStringList({h.ExeVers, h.DBName,  h.DBVers, h.AppName,   h.ExtAppName,
+                           h.ExePath, h.ExeName, h.ProgID, h.MachineID, h.SFA,
+                           h.SNN,     h.SVN,     h.SOR,    h.SPL,       h.SST,
+                           h.REG,     h.SD[0],   h.SD[1],  h.SD[5],     h.SD[11]})
+                  .join(u'|'),
+              QStringLiteral("3.1.0|daten.mdb|2024.1|quorlan GR|quorlan Gesundheit|/opt/qgr|"
+                             "qgr.exe|QGR|M-1|Müller & Söhne|O'Neill|Anna|Köln|50667|"
+                             "Straße 1+2|R1|a||f|l"));
     EXPECT_EQ(p->session.RunMode, 3);
 }
 
@@ -79,6 +64,11 @@ TEST(HostParameters, ValuesKeepBlanksLoseExtraEqualsAndLaterItemsWin) {
     EXPECT_EQ(p->session.host.AppName, QStringLiteral(" A "));
     EXPECT_EQ(p->session.host.ProgID, QString()) << "a bare key stores nothing";
     EXPECT_EQ(p->session.RunMode, 0) << "no START item means run mode 0";
+
+    // "START=7" among other items is an ordinary run mode, not the restart form.
+    p = parse(QStringLiteral("START=7#AppName=Y"));
+    ASSERT_TRUE(p->outcome.proceed);
+    EXPECT_EQ(p->session.RunMode, 7);
 }
 
 TEST(HostParameters, MalformedCommandLinesEndWithTheirMessage) {
@@ -113,37 +103,6 @@ TEST(HostParameters, RunTimeErrorsReachTheStartupTrap) {
     }
     EXPECT_EQ(parse(QStringLiteral("Hwnd=#ExeVers=1.0.0"))->errorNumber, errnum::TypeMismatch);
     EXPECT_EQ(parse(QStringLiteral("START=40000#AppName=A"))->errorNumber, errnum::Overflow);
-}
-
-TEST(HostParameters, RestartFormTakesTheParkedStringFromTheRealSettingsStoreOnce) {
-    NativeSettingsStore store;
-    store.write(ConfigApplication, ConfigSection, ParkedArgumentsKey,
-                QStringLiteral("AppName=X#ExeVers=1.2.3#START=0#ProgID=QAR"));
-    EXPECT_TRUE(NativeSettingsStore::location(ConfigApplication)
-                    .startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
-
-    auto p = parse(QStringLiteral("START=7"), store);
-    ASSERT_TRUE(p->outcome.proceed);
-    EXPECT_EQ(p->session.host.AppName, QStringLiteral("X"));
-    EXPECT_EQ(p->session.host.ExeVers, QStringLiteral("1.2.3"));
-    EXPECT_EQ(p->session.host.ProgID, QStringLiteral("QAR"));
-    EXPECT_EQ(p->session.RunMode, 0);
-    EXPECT_EQ(p->outcome.restoredFromStore,
-              QStringLiteral("AppName=X#ExeVers=1.2.3#START=0#ProgID=QAR"));
-    EXPECT_EQ(
-        store.read(ConfigApplication, ConfigSection, ParkedArgumentsKey, QStringLiteral("gone")),
-        QStringLiteral("gone"));
-
-    // A second restart finds nothing parked.
-    p = parse(QStringLiteral("START=7"), store);
-    EXPECT_FALSE(p->outcome.proceed);
-    EXPECT_EQ(p->prompts.texts(),
-              std::vector<QString>{QStringLiteral("UNEXPECTED SYSEM ERROR: 800400009")});
-
-    // "START=7" as one item among others is an ordinary run-mode value, not the restart form.
-    p = parse(QStringLiteral("START=7#AppName=Y"), store);
-    ASSERT_TRUE(p->outcome.proceed);
-    EXPECT_EQ(p->session.RunMode, 7);
 }
 
 } // namespace

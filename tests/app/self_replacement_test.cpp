@@ -24,15 +24,6 @@ QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-bool waitFor(const std::function<bool()>& done) {
-    for (int i = 0; i < 1200; ++i) {
-        if (done())
-            return true;
-        QThread::msleep(50);
-    }
-    return done();
-}
-
 // The process whose executable is `path`, with its arguments; 0 when none runs.
 qint64 processRunning(const QString& path, QByteArray& arguments) {
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
@@ -49,106 +40,73 @@ qint64 processRunning(const QString& path, QByteArray& arguments) {
 // A copy of the built updater, in a directory with a blank and an umlaut, is started in run mode 6
 // against the bundled server, whose catalog offers the built updater again under a higher version
 // (with a few bytes more, to tell the two apart). It clicks through the download and the
-// installation itself and ends; its script starts the updater again with START=7.
-class SelfReplacementTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        namespace fs = std::filesystem;
-        const fs::path catalogDir = fs::path(work.path().toStdString()) / "catalog";
-        fs::copy(SAMPLE_CATALOG_DIR, catalogDir, fs::copy_options::recursive);
-        const QString offered = QString::fromStdString(
-            (catalogDir / "files/downloads/updater/quorlan-update").string());
-        QFile::remove(offered);
-        newerBuild = readFile(BuiltUpdater) + "\nnewer build\n";
-        QFile file(offered);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(newerBuild);
-        file.close();
-
-        server = std::make_unique<server::UpdateServer>(
-            server::Catalog::load(catalogDir), DeploymentSettings::fromEnvironment(),
-            [this](const std::string& line) {
-                std::lock_guard lock(logMutex);
-                log += QString::fromStdString(line) + '\n';
-            });
-        base = QStringLiteral("http://127.0.0.1:%1").arg(server->start("127.0.0.1", 0));
-
-        ASSERT_TRUE(QDir(work.path()).mkdir(QStringLiteral("Update Prüfung")));
-        dir = work.filePath(QStringLiteral("Update Prüfung"));
-        own = dir + QStringLiteral("/quorlan-update");
-        ASSERT_TRUE(QFile::copy(BuiltUpdater, own));
-        report = work.filePath(QStringLiteral("report.txt"));
-    }
-    void TearDown() override {
-        QByteArray arguments;
-        if (const qint64 pid = processRunning(own, arguments))
-            ::kill(static_cast<pid_t>(pid), SIGKILL);
-    }
-
-    // Runs the old updater to its end and waits for the restarted one; the restart's report.
-    QByteArray replaceAndRestart() {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QUORLAN_UPDATE_SERVER_URL", base);
-        env.insert("QUORLAN_UPDATE_CONNECTION_TEST_URL", base + "/");
-        env.insert("QUORLAN_UPDATE_INFO_URL", base + "/updateproginfo.aspx");
-        env.insert("QUORLAN_UPDATE_START_REPORT", report);
-        env.insert("QUORLAN_UPDATE_TEST_CLICKS", "2");
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        QProcess old;
-        old.setProcessEnvironment(env);
-        old.setStandardOutputFile(work.filePath("old.out"));
-        old.setStandardErrorFile(work.filePath("old.err"));
-        old.start(own, {HostArguments});
-        EXPECT_TRUE(old.waitForFinished(240000)) << readFile(work.filePath("old.err")).data();
-        EXPECT_EQ(old.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(old.exitCode(), 0) << readFile(work.filePath("old.err")).data();
-
-        EXPECT_TRUE(waitFor([&] { return readFile(report).startsWith("state=1 "); }))
-            << readFile(report).data();
-        QByteArray arguments;
-        const qint64 restarted = processRunning(own, arguments);
-        EXPECT_NE(restarted, 0);
-        EXPECT_EQ(arguments, QFile::encodeName(own) + '\0' + "START=7" + '\0');
-        return readFile(report);
-    }
-
-    // The parked string: the host's with START 0, every other item unchanged.
-    QByteArray restartedReport() const {
-        return "state=1 tab=0\n" + parkedArguments(HostArguments).value().toUtf8() + '\n';
-    }
-    QStringList filesLeft() const {
-        return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-    }
-    QString serverLog() {
-        std::lock_guard lock(logMutex);
-        return log;
-    }
-
+// installation itself and ends; its script replaces it and starts the new one with START=7,
+// which takes the host's values over from the parked string. A copy that fails is the script's
+// own case (tests/install).
+TEST(SelfReplacement, TheNewUpdaterReplacesTheOldOneAndContinuesWithTheHostsValues) {
+    namespace fs = std::filesystem;
     QTemporaryDir work;
-    std::unique_ptr<server::UpdateServer> server;
+    const fs::path catalogDir = fs::path(work.path().toStdString()) / "catalog";
+    fs::copy(SAMPLE_CATALOG_DIR, catalogDir, fs::copy_options::recursive);
+    const QString offered =
+        QString::fromStdString((catalogDir / "files/downloads/updater/quorlan-update").string());
+    QFile::remove(offered);
+    const QByteArray newerBuild = readFile(BuiltUpdater) + "\nnewer build\n";
+    QFile file(offered);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(newerBuild);
+    file.close();
+
     std::mutex logMutex;
     QString log;
-    QString base, dir, own, report;
-    QByteArray newerBuild;
-    NativeSettingsStore store;
-};
+    server::UpdateServer server(server::Catalog::load(catalogDir),
+                                DeploymentSettings::fromEnvironment(),
+                                [&](const std::string& line) {
+                                    std::lock_guard lock(logMutex);
+                                    log += QString::fromStdString(line) + '\n';
+                                });
+    const QString base = QStringLiteral("http://127.0.0.1:%1").arg(server.start("127.0.0.1", 0));
 
-TEST_F(SelfReplacementTest, TheNewUpdaterReplacesTheOldOneAndContinuesWithTheHostsValues) {
-    EXPECT_EQ(replaceAndRestart(), restartedReport());
+    ASSERT_TRUE(QDir(work.path()).mkdir(QStringLiteral("Update Prüfung")));
+    const QString dir = work.filePath(QStringLiteral("Update Prüfung"));
+    const QString own = dir + QStringLiteral("/quorlan-update");
+    ASSERT_TRUE(QFile::copy(BuiltUpdater, own));
+    const QString report = work.filePath(QStringLiteral("report.txt"));
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUORLAN_UPDATE_SERVER_URL", base);
+    env.insert("QUORLAN_UPDATE_CONNECTION_TEST_URL", base + "/");
+    env.insert("QUORLAN_UPDATE_INFO_URL", base + "/updateproginfo.aspx");
+    env.insert("QUORLAN_UPDATE_START_REPORT", report);
+    env.insert("QUORLAN_UPDATE_TEST_CLICKS", "2");
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess old;
+    old.setProcessEnvironment(env);
+    old.setStandardOutputFile(QProcess::nullDevice());
+    old.setStandardErrorFile(work.filePath("old.err"));
+    old.start(own, {HostArguments});
+    EXPECT_TRUE(old.waitForFinished(240000)) << readFile(work.filePath("old.err")).data();
+    EXPECT_EQ(old.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(old.exitCode(), 0) << readFile(work.filePath("old.err")).data();
+
+    // The restarted updater reports its window's state once it stands.
+    for (int i = 0; i < 1200 && !readFile(report).startsWith("state=1 "); ++i)
+        QThread::msleep(50);
+    QByteArray arguments;
+    const qint64 restarted = processRunning(own, arguments);
+    ASSERT_NE(restarted, 0);
+    ::kill(static_cast<pid_t>(restarted), SIGKILL);
+    EXPECT_EQ(arguments, QFile::encodeName(own) + '\0' + "START=7" + '\0');
+    // The parked string: the host's with START 0, every other item unchanged.
+    EXPECT_EQ(readFile(report),
+              "state=1 tab=0\n" + parkedArguments(HostArguments).value().toUtf8() + '\n');
     EXPECT_EQ(readFile(own), newerBuild);
-    EXPECT_EQ(filesLeft(), QStringList{"quorlan-update"});
-    EXPECT_EQ(store.read(ConfigApplication, ConfigSection, ParkedArgumentsKey), QString());
-    EXPECT_TRUE(serverLog().contains(" GET /downloads/updater/quorlan-update 200 "))
-        << serverLog().toStdString();
-}
-
-TEST_F(SelfReplacementTest, WhenTheCopyCannotBeWrittenTheOldUpdaterStaysAndStarts) {
-    const QByteArray oldBuild = readFile(own);
-    // Something in the way of the copy beside the old updater.
-    ASSERT_TRUE(QDir(dir).mkdir(QStringLiteral("quorlan-update.part")));
-    EXPECT_EQ(replaceAndRestart(), restartedReport());
-    EXPECT_EQ(readFile(own), oldBuild);
-    EXPECT_EQ(readFile(dir + "/2.01.0015.quorlan-update"), newerBuild);
+    EXPECT_EQ(QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{"quorlan-update"});
+    EXPECT_EQ(NativeSettingsStore().read(ConfigApplication, ConfigSection, ParkedArgumentsKey),
+              QString());
+    std::lock_guard lock(logMutex);
+    EXPECT_TRUE(log.contains(" GET /downloads/updater/quorlan-update 200 ")) << log.toStdString();
 }
 
 } // namespace

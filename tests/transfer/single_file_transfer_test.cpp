@@ -290,31 +290,6 @@ TEST_F(DownloadTest, TheCloseRequestCancelsBetweenPiecesAndDeletesThePartialFile
     EXPECT_EQ(server.requests().size(), requestsBefore);
 }
 
-TEST_F(DownloadTest, OtherSchemesAreRefusedBeforeAnythingIsTouched) {
-    test::serve(server.http(), "/secret", "secret");
-    server.http().Get("/to-file", [](const httplib::Request&, httplib::Response& res) {
-        res.set_redirect("file:///etc/hostname");
-    });
-    server.http().Get("/to-secret", [&](const httplib::Request&, httplib::Response& res) {
-        res.set_redirect(server.url("/secret"));
-    });
-    server.start();
-    writeFile(local("keep"), "keep me");
-
-    for (const char* address : {"file:///etc/hostname", "gopher://127.0.0.1/x", "scp://127.0.0.1/x",
-                                "", " http://127.0.0.1/x"}) {
-        EXPECT_FALSE(download(local("keep"), QString::fromLatin1(address))) << address;
-        EXPECT_EQ(readFile(local("keep")), QByteArray("keep me"));
-    }
-    EXPECT_TRUE(server.requests().empty());
-
-    // Redirects lead on to http, https or ftp only.
-    EXPECT_FALSE(download(local("redirected"), url("/to-file")));
-    EXPECT_FALSE(QFile::exists(local("redirected")));
-    EXPECT_TRUE(download(local("redirected"), url("/to-secret")));
-    EXPECT_EQ(readFile(local("redirected")), QByteArray("secret"));
-}
-
 TEST_F(DownloadTest, HttpsIsVerifiedAgainstTheConfiguredCa) {
     test::TestCertificates certificates;
     test::LocalHttpsServer https(certificates);
@@ -353,35 +328,48 @@ TEST_F(DownloadTest, FtpFilesComeWithTheSizeTheServerReports) {
     EXPECT_FALSE(QFile::exists(local("none.zip")));
 }
 
-TEST_F(DownloadTest, ErrorsWhileWritingReachTheCaller) {
-    test::serve(server.http(), "/file", std::string(2000, 'f'));
+// Other schemes, also behind a redirect, are refused before anything is touched; a target that
+// cannot be cleared before any request; a target named like a pattern replaces that one file.
+// Errors while writing reach the caller, and the display hears of the end each time.
+TEST_F(DownloadTest, OnlyTheTargetIsWrittenAndOnlyFromHttpHttpsOrFtp) {
+    test::serve(server.http(), "/file", "new");
     test::serve(server.http(), "/large", std::string(300'000, 'l'));
+    server.http().Get("/to-file", [](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect("file:///etc/hostname");
+    });
+    server.http().Get("/to-file-ok", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect(server.url("/file"));
+    });
     server.start();
+    writeFile(local("keep"), "keep me");
+    for (const char* address : {"file:///etc/hostname", "gopher://127.0.0.1/x", "scp://127.0.0.1/x",
+                                "", " http://127.0.0.1/x"}) {
+        EXPECT_FALSE(download(local("keep"), QString::fromLatin1(address))) << address;
+        EXPECT_EQ(readFile(local("keep")), QByteArray("keep me"));
+    }
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("occupied")));
+    EXPECT_EQ(transfer.DownloadAFile(local("occupied"), url("/file"), true),
+              DownloadOutcome::TargetNotRemovable);
+    EXPECT_TRUE(server.requests().empty());
+
+    EXPECT_FALSE(download(local("redirected"), url("/to-file")));
+    EXPECT_FALSE(QFile::exists(local("redirected")));
+    EXPECT_TRUE(download(local("redirected"), url("/to-file-ok")));
+    EXPECT_EQ(readFile(local("redirected")), QByteArray("new"));
+
+    writeFile(local("host.exe"), "host");
+    ASSERT_TRUE(download(local("*.*"), url("/file")));
+    EXPECT_EQ(readFile(local("*.*")), QByteArray("new"));
+    EXPECT_EQ(readFile(local("host.exe")), QByteArray("host"));
+
     // A missing directory, and a full disk for a small file (buffered until the end) and a large
-    // one; the display hears of the end each time.
+    // one.
     for (const auto& [target, path] : {std::pair{local("no-such-dir/file"), "/file"},
                                        std::pair{QStringLiteral("/dev/full"), "/file"},
                                        std::pair{QStringLiteral("/dev/full"), "/large"}}) {
         EXPECT_THROW(download(target, url(path)), RuntimeError) << path;
         EXPECT_FALSE(window.running()) << path;
     }
-}
-
-TEST_F(DownloadTest, OnlyTheTargetItselfIsReplaced) {
-    test::serve(server.http(), "/file", "new");
-    server.start();
-    // A target named like a pattern replaces that one file; its neighbours stay.
-    writeFile(local("host.exe"), "host");
-    ASSERT_TRUE(download(local("*.*"), url("/file")));
-    EXPECT_EQ(readFile(local("*.*")), QByteArray("new"));
-    EXPECT_EQ(readFile(local("host.exe")), QByteArray("host"));
-
-    // A target that cannot be cleared is reported before any request.
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("occupied")));
-    const auto requestsBefore = server.requests().size();
-    EXPECT_EQ(transfer.DownloadAFile(local("occupied"), url("/file"), true),
-              DownloadOutcome::TargetNotRemovable);
-    EXPECT_EQ(server.requests().size(), requestsBefore);
 }
 
 TEST_F(DownloadTest, TheProxyOfTheEnvironmentIsUsed) {

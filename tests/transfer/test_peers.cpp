@@ -1,15 +1,10 @@
 #include "transfer/test_peers.h"
 
-#include "support/local_http_server.h"
-
-#include <QThread>
+#include <QFile>
+#include <QRegularExpression>
 #include <algorithm>
-#include <arpa/inet.h>
 #include <chrono>
-#include <netinet/in.h>
 #include <stdexcept>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace upd::test {
 namespace {
@@ -21,19 +16,6 @@ void runOpenssl(const QString& directory, const QStringList& arguments) {
     openssl.start(QStringLiteral("openssl"), arguments);
     if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0)
         throw std::runtime_error("openssl failed: " + openssl.readAll().toStdString());
-}
-
-bool accepts(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    const bool connected =
-        fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
-    if (fd >= 0)
-        ::close(fd);
-    return connected;
 }
 
 } // namespace
@@ -106,21 +88,20 @@ std::string LocalHttpsServer::url(const std::string& path) const {
     return "https://127.0.0.1:" + std::to_string(port_) + path;
 }
 
-LocalFtpServer::LocalFtpServer(const QString& directory) : port_(closedLocalPort()) {
-    // Debian's interpreter, which has the packaged pyftpdlib.
-    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start(QStringLiteral("/usr/bin/python3"), {"-m", "pyftpdlib", "-i", "127.0.0.1", "-p",
-                                                        QString::number(port_), "-d", directory});
-    if (!process_.waitForStarted())
-        throw std::runtime_error("cannot start pyftpdlib");
-    for (int attempt = 0; attempt < 200; ++attempt) {
-        if (accepts(port_))
-            return;
-        if (process_.state() == QProcess::NotRunning)
-            break;
-        QThread::msleep(25);
+LocalFtpServer::LocalFtpServer(const QString& directory) {
+    // Debian's interpreter, which has the packaged pyftpdlib; the server names its port once it
+    // listens.
+    process_.setProcessChannelMode(QProcess::MergedChannels);
+    process_.start(QStringLiteral("/usr/bin/python3"),
+                   {"-m", "pyftpdlib", "-i", "127.0.0.1", "-p", "0", "-d", directory});
+    const QRegularExpression listening(QStringLiteral(R"(starting FTP server on [\d.]+:(\d+))"));
+    QString log;
+    while (port_ == 0 && process_.waitForReadyRead(10000)) {
+        log += QString::fromLocal8Bit(process_.readAll());
+        port_ = listening.match(log).captured(1).toInt();
     }
-    throw std::runtime_error("the FTP server does not answer");
+    if (port_ == 0)
+        throw std::runtime_error("the FTP server does not start: " + log.toStdString());
 }
 
 LocalFtpServer::~LocalFtpServer() {

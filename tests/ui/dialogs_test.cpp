@@ -23,16 +23,8 @@
 namespace upd::test {
 namespace {
 
-class DialogTest : public ::testing::Test {
-protected:
-    void TearDown() override {
-        settle();
-        EXPECT_EQ(topLevelWindows(), QStringList()) << "a window was left open";
-    }
-
-    Session session;
-    ScriptedPrompts prompts;
-};
+// The dialogs on the main window's session; no window may be left open.
+using DialogTest = WindowTest;
 
 TEST(GermanDates, ValidAndInvalid) {
     EXPECT_TRUE(isGermanDate(QStringLiteral("1.3.05")));

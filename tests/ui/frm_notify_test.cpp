@@ -10,32 +10,26 @@
 #include <QMenu>
 #include <QScreen>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace upd::test {
 namespace {
 
 TEST(PopupPhases, RollsOutByFourScreenPixelsThenWaitsForDisplayTimeAndCloseDelay) {
-    const struct {
-        double twipsPerPixel; // 100 % and 200 % scaling
-        std::size_t steps;
-    } rows[] = {{15, 27}, {7.5, 54}};
-    for (const auto& row : rows) {
-        PopupPhases phases(row.twipsPerPixel);
+    for (const double twipsPerPixel : {15.0, 7.5}) { // 100 % and 200 % scaling
+        SCOPED_TRACE(twipsPerPixel);
+        PopupPhases phases(twipsPerPixel);
         phases.start(10, 15000, 20);
-        EXPECT_EQ(phases.phase(), PopupPhases::RollingOut);
-        EXPECT_EQ(phases.heightTwips(), 0);
-        std::vector<double> heights;
-        while (phases.phase() == PopupPhases::RollingOut && heights.size() < 100) {
+        // Each tick adds four pixels until the last step stops at 1600 twips.
+        for (double height = 0; height < 1600;
+             height = std::min(height + 4 * twipsPerPixel, 1600.0)) {
+            ASSERT_EQ(phases.phase(), PopupPhases::RollingOut) << height;
+            EXPECT_EQ(phases.heightTwips(), height);
             EXPECT_EQ(phases.interval(), 10);
             EXPECT_FALSE(phases.tick());
-            heights.push_back(phases.heightTwips());
         }
-        ASSERT_EQ(heights.size(), row.steps) << row.twipsPerPixel;
-        const double step = 4 * row.twipsPerPixel;
-        for (std::size_t i = 0; i + 1 < row.steps; ++i)
-            EXPECT_EQ(heights[i], (i + 1) * step) << i;
-        EXPECT_EQ(heights.back(), 1600);
+        EXPECT_EQ(phases.heightTwips(), 1600);
         EXPECT_EQ(phases.phase(), PopupPhases::FullyShown);
         EXPECT_EQ(phases.interval(), 15000);
 
@@ -173,22 +167,6 @@ TEST_F(NotifyTest, WithoutNotificationAreaItStaysUntilClicked) {
     EXPECT_TRUE(waitFor([&] { return popup.isNull(); }));
 }
 
-TEST_F(NotifyTest, TheMouseOverItHighlightsTheMessage) {
-    NotifyMessage m = message(true);
-    m.DisplayTime = 100000;
-    open(m);
-    const QColor normal = popup->palette().color(QPalette::ButtonText);
-    EXPECT_EQ(label().palette().color(QPalette::WindowText), normal);
-    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-    QApplication::sendEvent(popup, &enter);
-    EXPECT_EQ(label().palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    EXPECT_TRUE(label().font().underline());
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(popup, &leave);
-    EXPECT_EQ(label().palette().color(QPalette::WindowText), normal);
-    EXPECT_FALSE(label().font().underline());
-}
-
 TEST_F(NotifyTest, ASecondMessageWhileShownTakesOnlyTheActionAndTheTarget) {
     NotifyMessage first = message(false);
     first.DisplayTime = 100000;
@@ -211,7 +189,9 @@ TEST_F(NotifyTest, ASecondMessageWhileShownTakesOnlyTheActionAndTheTarget) {
     EXPECT_EQ(targetShown, 0);
 }
 
-TEST_F(NotifyTest, ABitmapIsDrawnWithoutItsTransparentColourAndTheMessageBesideIt) {
+// A bitmap is drawn without its transparent colour, the message beside it; the mouse over the
+// pop-up highlights the message.
+TEST_F(NotifyTest, ABitmapBesideTheMessageAndTheMouseOverIt) {
     QImage bitmap(20, 20, QImage::Format_RGB32);
     bitmap.fill(Qt::red);
     for (int y = 5; y < 15; ++y)
@@ -231,6 +211,17 @@ TEST_F(NotifyTest, ABitmapIsDrawnWithoutItsTransparentColourAndTheMessageBesideI
     EXPECT_EQ(picture.pixelColor(at + QPoint(10, 10)), QColor(Qt::green));
     EXPECT_NE(picture.pixelColor(at + QPoint(2, 2)), QColor(Qt::red));
     EXPECT_GE(label().x(), at.x() + 20) << "the message stands right of the picture";
+
+    const QColor normal = popup->palette().color(QPalette::ButtonText);
+    EXPECT_EQ(label().palette().color(QPalette::WindowText), normal);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(popup, &enter);
+    EXPECT_EQ(label().palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_TRUE(label().font().underline());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(popup, &leave);
+    EXPECT_EQ(label().palette().color(QPalette::WindowText), normal);
+    EXPECT_FALSE(label().font().underline());
 }
 
 } // namespace

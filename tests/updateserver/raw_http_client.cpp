@@ -43,9 +43,6 @@ RawConnection::~RawConnection() {
         ::close(socket_);
 }
 
-RawConnection::RawConnection(RawConnection&& other) noexcept
-    : socket_(std::exchange(other.socket_, -1)), pending_(std::move(other.pending_)) {}
-
 bool RawConnection::send(std::string_view bytes) {
     const auto deadline = Clock::now() + std::chrono::seconds(5);
     while (!bytes.empty() && socket_ >= 0) {

@@ -19,7 +19,6 @@ class RawConnection {
 public:
     explicit RawConnection(int port, int receiveBuffer = 0);
     ~RawConnection();
-    RawConnection(RawConnection&& other) noexcept;
     RawConnection(const RawConnection&) = delete;
     RawConnection& operator=(const RawConnection&) = delete;
 
