@@ -312,7 +312,7 @@ TEST(ProgramInstallation, RunsTheFittingSetupsInOrderAndStopsWithTheGivenTexts) 
          .boxes = {Icon::Critical},
          .startEnabled = true},
         {.what = "closed during a setup",
-         .updates = {{"3.2.0", "3.1.0", "3.1.9", "sleep 1"}},
+         .updates = {{"3.2.0", "3.1.0", "3.1.9", "sleep 2"}},
          .closeWhileRunning = true,
          .runs = {"3.2.0"},
          .message = "Bitte warten! Die Anwendung wird geschlossen ...",
@@ -382,8 +382,16 @@ TEST(ProgramInstallation, RunsTheFittingSetupsInOrderAndStopsWithTheGivenTexts) 
                 message = window->messageArea(tab::Installation).text();
         };
 
+        // The close comes once the setup has written its line, while it still sleeps.
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (QFileInfo(runsFile).size() > 0) {
+                closer.stop();
+                window->close();
+            }
+        });
         if (c.closeWhileRunning)
-            QTimer::singleShot(300, window, [&window] { window->close(); });
+            closer.start(20);
         window->StartAskForUpdates();
         if (message.isEmpty())
             message = window->messageArea(tab::Installation).text();
