@@ -13,10 +13,12 @@
 #include <QCloseEvent>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -38,7 +40,8 @@ public:
                                      installation_.productCode + u')'));
         layout->addWidget(
             new QLabel(QStringLiteral("Installierte Version: ") + installation_.version));
-        layout->addWidget(new QLabel(QStringLiteral("Datenbank: ") + openDatabase()));
+        const QString database = openDatabase();
+        layout->addWidget(new QLabel(QStringLiteral("Datenbank ") + database));
         auto* update = new QPushButton(QStringLiteral("&Internet-Update"));
         auto* end = new QPushButton(QStringLiteral("&Beenden"));
         update->setDefault(true);
@@ -46,8 +49,8 @@ public:
         layout->addWidget(end);
         connect(update, &QPushButton::clicked, this, [this] { startUpdater(0); });
         connect(end, &QPushButton::clicked, this, &QWidget::close);
-        installation_.log(QStringLiteral("gestartet: Version %1, Prozess %2")
-                              .arg(installation_.version)
+        installation_.log(QStringLiteral("gestartet: Version %1, Datenbank %2, Prozess %3")
+                              .arg(installation_.version, database)
                               .arg(QCoreApplication::applicationPid()));
     }
 
@@ -77,14 +80,24 @@ protected:
     }
 
 private:
-    // The host keeps its database open while it runs, as the real hosts do.
+    // The host keeps its database open while it runs, as the real hosts do. What it says of it:
+    // the tables and their rows, so that a data update shows.
     QString openDatabase() {
+        const QString path = QDir(installation_.directory).filePath(installation_.dbName);
         QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
-        database.setDatabaseName(QDir(installation_.directory).filePath(installation_.dbName));
-        if (installation_.dbName.isEmpty() || !database.open())
+        database.setDatabaseName(path);
+        if (installation_.dbName.isEmpty() || !QFileInfo(path).isFile() || !database.open())
             return QStringLiteral("nicht geöffnet");
+        qint64 rows = 0;
+        const QStringList tables = database.tables();
+        for (const QString& table : tables) {
+            QSqlQuery count(database);
+            if (count.exec(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(table)) &&
+                count.next())
+                rows += count.value(0).toLongLong();
+        }
         return installation_.dbName +
-               QStringLiteral(" (%1 Tabellen)").arg(database.tables().size());
+               QStringLiteral(": %1 Tabellen, %2 Datensätze").arg(tables.size()).arg(rows);
     }
 
     HostInstallation installation_;
