@@ -53,10 +53,10 @@ TEST(TransferMeter, UnknownSizeAndTheFirstTickMeasureOverTheTimersPeriod) {
     EXPECT_FALSE(crawl->remainingSeconds);
 }
 
-TEST(PieceStream, CutsBlocksOfAnySizeIntoPiecesOf512BytesUntilOneIsRefused) {
-    std::vector<std::string> pieces;
-    PieceStream stream([&](const char* data, qsizetype size) {
-        pieces.emplace_back(data ? std::string(data, static_cast<size_t>(size)) : std::string());
+TEST(PieceStream, HandsOnTheWholePiecesOfEachBlockAsOneRunUntilARunIsRefused) {
+    std::vector<std::string> runs;
+    PieceStream stream([&](QByteArrayView held, QByteArrayView fresh) {
+        runs.push_back(held.toByteArray().toStdString() + fresh.toByteArray().toStdString());
         return true;
     });
     std::string all;
@@ -70,20 +70,21 @@ TEST(PieceStream, CutsBlocksOfAnySizeIntoPiecesOf512BytesUntilOneIsRefused) {
     }
     ASSERT_TRUE(stream.finish());
 
-    ASSERT_EQ(pieces.size(), 7u); // five of 512, the rest of 440, the empty end
+    // The first block completes no piece; then two, one and two pieces, the rest, the empty end.
+    std::vector<size_t> sizes;
     std::string joined;
-    for (size_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(pieces[i].size(), 512u);
-        joined += pieces[i];
+    for (const std::string& run : runs) {
+        sizes.push_back(run.size());
+        joined += run;
     }
-    EXPECT_EQ(pieces[5].size(), 440u);
-    EXPECT_TRUE(pieces[6].empty());
-    EXPECT_EQ(joined + pieces[5], all);
+    EXPECT_EQ(sizes, (std::vector<size_t>{1024, 512, 1024, 440, 0}));
+    EXPECT_EQ(joined, all);
 
-    // The first refused piece stops the stream.
+    // The first refused run stops the stream.
     int calls = 0;
-    PieceStream refusing([&](const char*, qsizetype) { return ++calls < 2; });
-    EXPECT_FALSE(refusing.push(all.data(), 3000));
+    PieceStream refusing([&](QByteArrayView, QByteArrayView) { return ++calls < 2; });
+    EXPECT_TRUE(refusing.push(all.data(), 1000));
+    EXPECT_FALSE(refusing.push(all.data(), 1000));
     EXPECT_EQ(calls, 2);
 }
 
