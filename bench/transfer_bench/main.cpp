@@ -1,23 +1,31 @@
-// Downloads a 256 MiB file from a local HTTP server with DownloadAFile (progress in a real
-// offscreen window) and with curl, alternately, and prints both throughputs and their ratio.
+// Downloads a 256 MiB file with DownloadAFile (progress in the program's main window, offscreen)
+// and with curl, alternately, each side starting without its target file, in the same
+// directory, from the same server:
+// - in process: DownloadAFile here against `curl -s -o` as a process, both from an HTTP server in
+//   this process; speed and processor time of each download;
+// - whole processes: this program started to download one address (`--download URL FILE`)
+//   against `curl -s -o`, both from nginx (skipped, saying so, when nginx is missing).
+// The last line is "ratio R": DownloadAFile's speed over curl's in process (medians).
 
-#include "core/event_loop.h"
-#include "core/prompts.h"
-#include "transfer/single_file_transfer.h"
-#include "ui/frm_start.h"
-#include "wizard/unavailable_steps.h"
+#include "nginx_server.h"
+#include "offscreen_download.h"
+#include "process_timing.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
-#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <httplib.h>
 #include <string>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -25,22 +33,114 @@ namespace {
 constexpr size_t FileSize = size_t{256} * 1024 * 1024;
 constexpr int Rounds = 5;
 
-class SilentPrompts final : public upd::Prompts {
-public:
-    upd::MessageAnswer messageBox(const QString&, upd::MessageButtons, upd::MessageIcon,
-                                  const QString&) override {
-        return upd::MessageAnswer::Ok;
-    }
-    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
-};
-
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
 
-double mibPerSecond(qint64 nanoseconds) {
-    return (static_cast<double>(FileSize) / (1024.0 * 1024.0)) / (nanoseconds / 1e9);
+double mibPerSecond(double seconds) {
+    return (static_cast<double>(FileSize) / (1024.0 * 1024.0)) / seconds;
+}
+
+// Neither side finds a file to overwrite, nor the previous round's writes still going to disk.
+void startClean(const std::vector<QString>& files) {
+    for (const QString& file : files)
+        QFile::remove(file);
+    ::sync();
+}
+
+bool complete(const QString& file) {
+    return QFileInfo(file).size() == static_cast<qint64>(FileSize);
+}
+
+struct Side {
+    std::vector<double> speeds;
+    std::vector<double> cpu;
+    std::vector<double> user;
+    void add(const bench::Timing& timing) {
+        speeds.push_back(mibPerSecond(timing.wallSeconds));
+        cpu.push_back(timing.cpuSeconds());
+        user.push_back(timing.userSeconds);
+    }
+};
+
+bench::Timing curl(const QString& file, const QString& url) {
+    int exitCode = -1;
+    const bench::Timing timing =
+        bench::runProcess({"curl", "-s", "-o", file.toStdString(), url.toStdString()}, exitCode);
+    if (exitCode != 0 || !complete(file)) {
+        std::fprintf(stderr, "curl failed\n");
+        std::exit(1);
+    }
+    return timing;
+}
+
+// The program's own download as a process of its own: this program with "--download".
+int downloadOne(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: bench_transfer --download URL FILE\n");
+        return 2;
+    }
+    QApplication app(argc, argv);
+    bench::OffscreenDownload window;
+    const bool ok =
+        window.download(QString::fromLocal8Bit(argv[3]), QString::fromLocal8Bit(argv[2])) ==
+        upd::DownloadOutcome::Complete;
+    return ok ? 0 : 1;
+}
+
+// Both whole processes from nginx, alternately; prints their figures or why they are skipped.
+void compareWholeProcesses(const QString& program, const QTemporaryDir& dir) {
+    const QString served = dir.filePath(QStringLiteral("www"));
+    QDir().mkpath(served);
+    {
+        std::ofstream out((served + QStringLiteral("/big.bin")).toStdString(), std::ios::binary);
+        const std::string block(1024 * 1024, 'b');
+        for (size_t written = 0; written < FileSize; written += block.size())
+            out.write(block.data(), static_cast<std::streamsize>(block.size()));
+    }
+    const QString work = dir.filePath(QStringLiteral("nginx"));
+    QDir().mkpath(work);
+    const bench::NginxServer nginx(served.toStdString(), work.toStdString());
+    if (!nginx.serving()) {
+        std::printf("whole processes from nginx: skipped, %s\n", nginx.problem().c_str());
+        return;
+    }
+    const QString url = QString::fromStdString(nginx.url("/big.bin"));
+    const QString oursFile = dir.filePath(QStringLiteral("ours-process.bin"));
+    const QString curlFile = dir.filePath(QStringLiteral("curl-process.bin"));
+    Side ours;
+    Side theirs;
+    for (int round = 0; round < Rounds; ++round) {
+        const auto runOurs = [&] {
+            startClean({oursFile, curlFile});
+            int exitCode = -1;
+            const bench::Timing timing = bench::runProcess(
+                {program.toStdString(), "--download", url.toStdString(), oursFile.toStdString()},
+                exitCode);
+            if (exitCode != 0 || !complete(oursFile)) {
+                std::fprintf(stderr, "the program's download failed\n");
+                std::exit(1);
+            }
+            ours.add(timing);
+        };
+        const auto runCurl = [&] {
+            startClean({oursFile, curlFile});
+            theirs.add(curl(curlFile, url));
+        };
+        // Each side goes first in every other round.
+        if (round % 2 == 0) {
+            runOurs();
+            runCurl();
+        } else {
+            runCurl();
+            runOurs();
+        }
+    }
+    std::printf("whole processes from nginx: the program %.0f MiB/s, %.2f s processor; "
+                "curl -s -o %.0f MiB/s, %.2f s processor; process ratio %.2f\n",
+                median(ours.speeds), median(ours.cpu), median(theirs.speeds), median(theirs.cpu),
+                median(ours.speeds) / median(theirs.speeds));
 }
 
 } // namespace
@@ -49,7 +149,13 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // The offscreen platform's remarks are not figures.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    if (argc > 1 && std::string(argv[1]) == "--download")
+        return downloadOne(argc, argv);
     QApplication app(argc, argv);
+    if (QStandardPaths::findExecutable(QStringLiteral("curl")).isEmpty()) {
+        std::fprintf(stderr, "curl is needed (scripts/install-deps)\n");
+        return 1;
+    }
 
     const std::string block(1024 * 1024, 'b');
     httplib::Server server;
@@ -67,62 +173,68 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     const QString url = QStringLiteral("http://127.0.0.1:%1/big.bin").arg(port);
 
-    // The program's own main window shows the progress, on its download tab.
-    upd::QtEventLoop loop;
-    SilentPrompts prompts;
-    upd::Session session;
-    session.host.ProgID = QStringLiteral("QGR");
-    upd::UnavailableWizardSteps steps;
-    upd::frmStart window(session, prompts, loop, steps);
-    window.Form_Load();
-    window.show();
-    window.state().moveWizardTo(upd::wizard::DownloadNewUpdater);
-    window.controls().tabs().setCurrentTab(upd::tab::Download);
-    upd::TransferControl Inet1(loop);
-    upd::SingleFileTransfer transfer(loop, window.transferDisplay(), Inet1);
+    bench::OffscreenDownload window;
     QTemporaryDir dir;
+    const QString oursFile = dir.filePath(QStringLiteral("ours.bin"));
+    const QString curlFile = dir.filePath(QStringLiteral("curl.bin"));
+    std::printf("256 MiB from a local HTTP server, %d rounds; both sides start without their "
+                "target file\n",
+                Rounds);
 
-    std::vector<double> ours;
-    std::vector<double> curls;
+    Side ours;
+    Side theirs;
     for (int round = 0; round < Rounds; ++round) {
-        const QString oursFile = dir.filePath(QStringLiteral("ours.bin"));
-        // A 10 ms timer shows that the window answers while the download runs.
         int ticks = 0;
-        QTimer ticker;
-        QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
-        ticker.start(10);
-        QElapsedTimer timer;
-        timer.start();
-        const bool ok =
-            transfer.DownloadAFile(oursFile, url, true) == upd::DownloadOutcome::Complete;
-        const qint64 oursTime = timer.nsecsElapsed();
-        ticker.stop();
-        if (!ok || QFileInfo(oursFile).size() != static_cast<qint64>(FileSize)) {
-            std::fprintf(stderr, "DownloadAFile failed\n");
-            return 1;
+        const auto runOurs = [&] {
+            startClean({oursFile, curlFile});
+            // A 10 ms timer shows that the window answers while the download runs.
+            QTimer ticker;
+            QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+            ticker.start(10);
+            const bench::Timing before = bench::threadTime();
+            QElapsedTimer wall;
+            wall.start();
+            const bool ok = window.download(oursFile, url) == upd::DownloadOutcome::Complete;
+            bench::Timing timing = bench::threadTime();
+            timing.wallSeconds = double(wall.nsecsElapsed()) / 1e9;
+            timing.userSeconds -= before.userSeconds;
+            timing.systemSeconds -= before.systemSeconds;
+            if (!ok || !complete(oursFile)) {
+                std::fprintf(stderr, "DownloadAFile failed\n");
+                std::exit(1);
+            }
+            ours.add(timing);
+        };
+        const auto runCurl = [&] {
+            startClean({oursFile, curlFile});
+            theirs.add(curl(curlFile, url));
+        };
+        if (round % 2 == 0) {
+            runOurs();
+            runCurl();
+        } else {
+            runCurl();
+            runOurs();
         }
-        ours.push_back(mibPerSecond(oursTime));
-
-        const QString curlFile = dir.filePath(QStringLiteral("curl.bin"));
-        timer.restart();
-        const int curlExit = QProcess::execute(
-            QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-o"), curlFile, url});
-        const qint64 curlTime = timer.nsecsElapsed();
-        if (curlExit != 0) {
-            std::fprintf(stderr, "curl failed\n");
-            return 1;
-        }
-        curls.push_back(mibPerSecond(curlTime));
-        std::printf("round %d: DownloadAFile %.0f MiB/s (%d ticks of a 10 ms timer in %.0f ms), "
-                    "curl %.0f MiB/s\n",
-                    round + 1, ours.back(), ticks, oursTime / 1e6, curls.back());
+        std::printf("round %d: DownloadAFile %.0f MiB/s, %.3f s processor (%d ticks of a 10 ms "
+                    "timer in %.0f ms); curl %.0f MiB/s, %.3f s processor\n",
+                    round + 1, ours.speeds.back(), ours.cpu.back(), ticks,
+                    FileSize / (1024.0 * 1024.0) / ours.speeds.back() * 1000, theirs.speeds.back(),
+                    theirs.cpu.back());
         std::fflush(stdout);
     }
-
     server.stop();
     serving.join();
-    std::printf("DownloadAFile median %.0f MiB/s\n", median(ours));
-    std::printf("curl median %.0f MiB/s\n", median(curls));
-    std::printf("ratio %.2f\n", median(ours) / median(curls));
+
+    compareWholeProcesses(QCoreApplication::applicationFilePath(), dir);
+
+    std::printf("processor time per 256 MiB (medians): DownloadAFile %.3f s (user %.3f s), "
+                "curl's whole process %.3f s (user %.3f s)\n",
+                median(ours.cpu), median(ours.user), median(theirs.cpu), median(theirs.user));
+    std::printf("cpu ratio %.2f (user %.2f)\n", median(ours.cpu) / median(theirs.cpu),
+                median(ours.user) / median(theirs.user));
+    std::printf("DownloadAFile median %.0f MiB/s\n", median(ours.speeds));
+    std::printf("curl median %.0f MiB/s\n", median(theirs.speeds));
+    std::printf("ratio %.2f\n", median(ours.speeds) / median(theirs.speeds));
     return 0;
 }

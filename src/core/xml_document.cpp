@@ -32,8 +32,12 @@ void appendText(pugi::xml_node node, std::string& out) {
 // parser below is lenient (undefined entities, several roots, text around the root), so the
 // strict reader decides first; a document type declaration is refused before anything in it could
 // be expanded. Namespace prefixes are not checked, as XML 1.0 does not require them.
-bool isWellFormedWithoutDoctype(const QString& text) {
-    QXmlStreamReader reader(text);
+bool isWellFormedWithoutDoctype(const QByteArray& utf8) {
+    QXmlStreamReader reader;
+    // Text added as a QString fixes the reader to UTF-8 whatever the declaration names; the bytes
+    // that follow are then read as UTF-8 without being copied.
+    reader.addData(QString());
+    reader.addData(utf8);
     reader.setNamespaceProcessing(false);
     while (!reader.atEnd()) {
         if (reader.readNext() == QXmlStreamReader::DTD)
@@ -126,18 +130,19 @@ bool XmlNode::hasElement(const QString& name) const {
 
 XmlDocument::XmlDocument() : doc_(std::make_unique<pugi::xml_document>()) {}
 
-bool XmlDocument::loadXml(const QString& text) {
-    if (!isWellFormedWithoutDoctype(text)) {
-        doc_->reset();
+bool XmlDocument::loadUtf8(QByteArray text) {
+    doc_->reset();
+    text_.clear();
+    if (!isWellFormedWithoutDoctype(text))
         return false;
-    }
     constexpr unsigned options =
         pugi::parse_default | pugi::parse_declaration | pugi::parse_comments | pugi::parse_pi;
-    const QByteArray utf8 = text.toUtf8();
-    const pugi::xml_parse_result result =
-        doc_->load_buffer(utf8.constData(), std::size_t(utf8.size()), options, pugi::encoding_utf8);
+    text_ = std::move(text);
+    const pugi::xml_parse_result result = doc_->load_buffer_inplace(
+        text_.data(), std::size_t(text_.size()), options, pugi::encoding_utf8);
     if (!result || !doc_->document_element()) {
         doc_->reset();
+        text_.clear();
         return false;
     }
     return true;

@@ -48,7 +48,11 @@ public:
 
     // Replaces the content. A text that is not a well-formed XML document, or that declares a
     // document type, leaves the document empty and gives false: no entity is ever expanded.
-    bool loadXml(const QString& text);
+    bool loadXml(const QString& text) { return loadUtf8(text.toUtf8()); }
+    // The same for text in UTF-8, which the document keeps and parses in place: a large answer
+    // is held once as bytes and once as nodes, and the previous content goes first. Pass it with
+    // std::move; an encoding named in its declaration is not followed.
+    bool loadUtf8(QByteArray text);
 
     // The first node of the document, which may be a declaration or a comment.
     XmlNode firstChild() const { return root().firstChild(); }
@@ -63,6 +67,7 @@ public:
 
 private:
     std::unique_ptr<pugi::xml_document> doc_;
+    QByteArray text_; // the parsed text, which the nodes point into
 };
 
 } // namespace upd

@@ -39,16 +39,24 @@ QStringList RowWriter::columns() const {
     return names;
 }
 
-QSqlQuery& RowWriter::prepared(const QString& sql) {
-    auto found = statements_.find(sql);
-    if (found == statements_.end())
-        found = statements_.emplace(sql, prepareOrThrow(db_, sql)).first;
-    return found->second;
+QStringList RowWriter::columnsOf(const RowValues& row) {
+    QStringList columns;
+    columns.reserve(qsizetype(row.values().size()));
+    for (const auto& entry : row.values())
+        columns << entry.first;
+    return columns;
 }
 
 qint64 RowWriter::find(const QString& where, const QVariantList& keys) {
-    QSqlQuery& query = prepared(
-        QStringLiteral("SELECT rowid FROM %1 WHERE %2 LIMIT 1").arg(quotedName(table_), where));
+    auto found = finds_.find(where);
+    if (found == finds_.end())
+        found =
+            finds_
+                .emplace(where,
+                         prepareOrThrow(db_, QStringLiteral("SELECT rowid FROM %1 WHERE %2 LIMIT 1")
+                                                 .arg(quotedName(table_), where)))
+                .first;
+    QSqlQuery& query = found->second;
     for (int i = 0; i < keys.size(); ++i)
         query.bindValue(i, keys.at(i));
     executeOrThrow(query);
@@ -58,17 +66,23 @@ qint64 RowWriter::find(const QString& where, const QVariantList& keys) {
 }
 
 void RowWriter::insert(const RowValues& row) {
-    QString columns;
-    QString values;
-    for (const auto& [name, value] : row.values()) {
-        columns += (columns.isEmpty() ? QString() : QStringLiteral(",")) + quotedName(name);
-        values += values.isEmpty() ? QStringLiteral("?") : QStringLiteral(",?");
+    QStringList names = columnsOf(row);
+    auto found = inserts_.find(names);
+    if (found == inserts_.end()) {
+        QString columns;
+        QString values;
+        for (const QString& name : names) {
+            columns += (columns.isEmpty() ? QString() : QStringLiteral(",")) + quotedName(name);
+            values += values.isEmpty() ? QStringLiteral("?") : QStringLiteral(",?");
+        }
+        const QString sql =
+            columns.isEmpty()
+                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedName(table_))
+                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(quotedName(table_), columns, values);
+        found = inserts_.emplace(std::move(names), prepareOrThrow(db_, sql)).first;
     }
-    const QString sql =
-        columns.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quotedName(table_))
-                          : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                .arg(quotedName(table_), columns, values);
-    QSqlQuery& query = prepared(sql);
+    QSqlQuery& query = found->second;
     int position = 0;
     for (const auto& entry : row.values())
         query.bindValue(position++, entry.second);
@@ -78,12 +92,20 @@ void RowWriter::insert(const RowValues& row) {
 void RowWriter::update(qint64 rowId, const RowValues& row) {
     if (row.values().empty())
         return;
-    QString assignments;
-    for (const auto& entry : row.values())
-        assignments += (assignments.isEmpty() ? QString() : QStringLiteral(",")) +
-                       quotedName(entry.first) + QStringLiteral("=?");
-    QSqlQuery& query = prepared(
-        QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(quotedName(table_), assignments));
+    QStringList names = columnsOf(row);
+    auto found = updates_.find(names);
+    if (found == updates_.end()) {
+        QString assignments;
+        for (const QString& name : names)
+            assignments += (assignments.isEmpty() ? QString() : QStringLiteral(",")) +
+                           quotedName(name) + QStringLiteral("=?");
+        found = updates_
+                    .emplace(std::move(names),
+                             prepareOrThrow(db_, QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?")
+                                                     .arg(quotedName(table_), assignments)))
+                    .first;
+    }
+    QSqlQuery& query = found->second;
     int position = 0;
     for (const auto& entry : row.values())
         query.bindValue(position++, entry.second);

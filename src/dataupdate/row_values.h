@@ -27,7 +27,8 @@ private:
     std::vector<std::pair<QString, QVariant>> values_;
 };
 
-// Writes rows of one table; a statement is prepared once for each list of columns.
+// Writes rows of one table; a statement is prepared once for each condition or list of columns,
+// and found again by it without its text being built for every row.
 class RowWriter {
 public:
     RowWriter(QSqlDatabase& db, QString table);
@@ -40,11 +41,13 @@ public:
     void update(qint64 rowId, const RowValues& row);
 
 private:
-    QSqlQuery& prepared(const QString& sql);
+    static QStringList columnsOf(const RowValues& row);
 
     QSqlDatabase& db_;
     QString table_;
-    std::map<QString, QSqlQuery> statements_;
+    std::map<QString, QSqlQuery> finds_;       // by condition
+    std::map<QStringList, QSqlQuery> inserts_; // by columns
+    std::map<QStringList, QSqlQuery> updates_; // by columns
 };
 
 } // namespace upd::dataupdate

@@ -1,37 +1,28 @@
 #include "transfer/piece_stream.h"
 
-#include <algorithm>
-
 namespace upd {
 
 bool PieceStream::push(const char* data, qsizetype size) {
-    if (!carry_.isEmpty()) {
-        const qsizetype fill = std::min(size, ChunkSize - carry_.size());
-        carry_.append(data, fill);
-        data += fill;
-        size -= fill;
-        if (carry_.size() < ChunkSize)
-            return true;
-        if (!handler_(carry_.constData(), ChunkSize))
-            return false;
-        carry_.clear();
+    const qsizetype whole = (held_.size() + size) / ChunkSize * ChunkSize;
+    if (whole == 0) {
+        held_.append(data, size);
+        return true;
     }
-    // Whole pieces straight from the block, without copying.
-    for (; size >= ChunkSize; data += ChunkSize, size -= ChunkSize) {
-        if (!handler_(data, ChunkSize))
-            return false;
-    }
-    carry_.append(data, size);
+    const qsizetype fresh = whole - held_.size();
+    if (!handler_(held_, QByteArrayView(data, fresh)))
+        return false;
+    held_.resize(0); // keeps the buffer for the next unfinished piece
+    held_.append(data + fresh, size - fresh);
     return true;
 }
 
 bool PieceStream::finish() {
-    if (!carry_.isEmpty()) {
-        const QByteArray rest = std::exchange(carry_, {});
-        if (!handler_(rest.constData(), rest.size()))
+    if (!held_.isEmpty()) {
+        const QByteArray rest = std::exchange(held_, {});
+        if (!handler_(rest, {}))
             return false;
     }
-    return handler_(nullptr, 0);
+    return handler_({}, {});
 }
 
 } // namespace upd

@@ -6,10 +6,10 @@ ServerFetch fetchServerAnswer(TransferControl& Inet1, const QString& address, Xm
                               const std::function<void()>& afterFetch) {
     ServerFetch outcome;
     try {
-        const QString answer = Inet1.openUrl(address);
+        QByteArray answer = Inet1.openUrlUtf8(address);
         if (afterFetch)
             afterFetch();
-        if (!document.loadXml(answer))
+        if (!document.loadUtf8(std::move(answer)))
             return outcome;
         if (auto error = readErrorAnswer(document.documentElement())) {
             outcome.kind = ServerFetch::Kind::ErrorAnswer;

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <exception>
 #include <limits>
 
@@ -24,17 +25,17 @@ public:
     Download(const QString& localFile, std::int32_t announced, bool showProgress,
              TransferObserver& observer)
         : file_(localFile), expected_(announced), showProgress_(showProgress), observer_(observer),
-          pieces_([this](const char* data, qsizetype size) { return takePiece(data, size); }) {}
+          pieces_(
+              [this](QByteArrayView held, QByteArrayView fresh) { return takeRun(held, fresh); }) {}
 
-    // libcurl's write callback: one block, handed on in pieces. Nothing may be thrown through C.
+    // libcurl's write callback: one block, handed on as a run of whole pieces. Nothing may be
+    // thrown through C.
     static size_t receive(char* data, size_t size, size_t count, void* user) {
         auto& download = *static_cast<Download*>(user);
         const size_t bytes = size * count;
         return download.guarded([&] {
             download.observer_.dataArriving();
-            const bool more = download.pieces_.push(data, static_cast<qsizetype>(bytes));
-            download.flush();
-            return more;
+            return download.pieces_.push(data, static_cast<qsizetype>(bytes));
         })
                    ? bytes
                    : 0;
@@ -43,11 +44,7 @@ public:
     // The end of the data: the short rest and the empty last read.
     void finish() {
         observer_.dataArriving();
-        guarded([this] {
-            const bool done = pieces_.finish();
-            flush();
-            return done;
-        });
+        guarded([this] { return pieces_.finish(); });
     }
 
     bool fileCreated() const { return file_.isOpen(); }
@@ -76,32 +73,54 @@ private:
         }
     }
 
-    bool takePiece(const char* data, qsizetype size) {
+    // A run of pieces is reported with one progress call, then written. The window draws only
+    // at its next yield, which never comes within a block, so it shows what it showed when every
+    // piece had a call of its own.
+    bool takeRun(QByteArrayView held, QByteArrayView fresh) {
+        const qsizetype size = held.size() + fresh.size();
+        // The file is created right after the first piece, so a missing directory still fails
+        // with that piece's progress shown.
+        const qsizetype first = file_.isOpen() ? size : std::min(size, ChunkSize);
+        if (!handOn(first))
+            return false;
+        if (!file_.isOpen())
+            createFile();
+        if (first < size && !handOn(size - first))
+            return false;
+        write(held);
+        write(fresh);
+        return true;
+    }
+
+    // Counts and reports `size` bytes: whole pieces, the short rest or nothing. False when the
+    // close request came first.
+    bool handOn(qsizetype size) {
         if (observer_.cancelRequested()) {
             cancelled_ = true;
             return false;
         }
-        if (size > std::numeric_limits<std::int32_t>::max() - received_)
+        const qsizetype room = std::numeric_limits<std::int32_t>::max() - received_;
+        if (size > room) {
+            // The pieces that can still be counted are, as they would be one by one.
+            if (const qsizetype fitting = room / ChunkSize * ChunkSize; fitting > 0)
+                count(fitting);
             throw RuntimeError(errnum::Overflow);
+        }
+        count(size);
+        return true;
+    }
+
+    void count(qsizetype size) {
         received_ += static_cast<std::int32_t>(size);
         if (size < ChunkSize)
             expected_ = received_;
         if (showProgress_)
             observer_.progress(expected_, received_);
-        if (!file_.isOpen())
-            createFile();
-        if (size > 0)
-            append(data, size);
-        return true;
     }
 
-    // The pieces of a block go to the file together, at the end of the block.
-    void append(const char* data, qsizetype size) { pending_.append(data, size); }
-
-    void flush() {
-        if (!pending_.isEmpty() && file_.write(pending_) != pending_.size())
+    void write(QByteArrayView bytes) {
+        if (!bytes.isEmpty() && file_.write(bytes.data(), bytes.size()) != bytes.size())
             throw RuntimeError(errnum::PathFileAccessError);
-        pending_.resize(0); // keeps the buffer for the next block
     }
 
     void createFile() {
@@ -112,7 +131,6 @@ private:
     }
 
     QFile file_;
-    QByteArray pending_;
     std::int32_t expected_;
     std::int32_t received_ = 0;
     bool showProgress_;

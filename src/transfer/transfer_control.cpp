@@ -134,6 +134,16 @@ void TransferControl::reportConnectionStates(Request& request) {
 }
 
 QString TransferControl::openUrl(const QString& url) {
+    const Answer answer = fetch(url);
+    return decodeAnswerText(answer.body, answer.contentType);
+}
+
+QByteArray TransferControl::openUrlUtf8(const QString& url) {
+    Answer answer = fetch(url);
+    return answerTextAsUtf8(std::move(answer.body), answer.contentType);
+}
+
+TransferControl::Answer TransferControl::fetch(const QString& url) {
     if (active_)
         throw RuntimeError(errnum::StillExecuting);
     std::shared_ptr<Request> request = newRequest(url);
@@ -159,7 +169,7 @@ QString TransferControl::openUrl(const QString& url) {
     }
     responseCode_ = statusOf(*request);
     reportState(*request, inet_state::ResponseCompleted);
-    return decodeAnswerText(request->body, getHeader(QStringLiteral("Content-Type")).toLatin1());
+    return {std::move(request->body), getHeader(QStringLiteral("Content-Type")).toLatin1()};
 }
 
 void TransferControl::execute(const QString& url, const QString& operation) {
@@ -235,18 +245,39 @@ int TransferControl::timeoutSeconds() const {
     return requestTimeout_ > 0 ? requestTimeout_ : 1;
 }
 
-QString decodeAnswerText(const QByteArray& body, const QByteArray& contentType) {
+namespace {
+
+const QByteArray ByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
+
+bool isUtf8Answer(const QByteArray& body, const QByteArray& contentType) {
     static const QRegularExpression charsetUtf8(QStringLiteral(R"(charset\s*=\s*"?utf-?8)"),
                                                 QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression declarationUtf8(
         QStringLiteral(R"(^\s*<\?xml[^>]*encoding\s*=\s*["']utf-?8["'])"),
         QRegularExpression::CaseInsensitiveOption);
-    const bool bom = body.startsWith("\xEF\xBB\xBF");
     const QString head = QString::fromLatin1(body.left(200));
-    if (bom || charsetUtf8.match(QString::fromLatin1(contentType)).hasMatch() ||
-        declarationUtf8.match(head).hasMatch())
-        return QString::fromUtf8(bom ? body.mid(3) : body);
-    return windows1252::decode(body);
+    return body.startsWith(ByteOrderMark) ||
+           charsetUtf8.match(QString::fromLatin1(contentType)).hasMatch() ||
+           declarationUtf8.match(head).hasMatch();
+}
+
+} // namespace
+
+QString decodeAnswerText(const QByteArray& body, const QByteArray& contentType) {
+    if (!isUtf8Answer(body, contentType))
+        return windows1252::decode(body);
+    return QString::fromUtf8(body.startsWith(ByteOrderMark) ? body.mid(3) : body);
+}
+
+QByteArray answerTextAsUtf8(QByteArray body, const QByteArray& contentType) {
+    if (!isUtf8Answer(body, contentType))
+        return windows1252::toUtf8(body);
+    if (body.startsWith(ByteOrderMark))
+        body.remove(0, ByteOrderMark.size());
+    // Malformed sequences become U+FFFD, as in the text openUrl gives.
+    if (!body.isValidUtf8())
+        return QString::fromUtf8(body).toUtf8();
+    return body;
 }
 
 } // namespace upd

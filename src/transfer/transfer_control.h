@@ -60,6 +60,9 @@ public:
     // Content-Type or XML declaration, Windows-1252 otherwise. Whatever the HTTP status, the body
     // is the answer. Raises RuntimeError when the request fails or times out.
     QString openUrl(const QString& url);
+    // The same answer as UTF-8 bytes (XmlDocument::loadUtf8), converted from the body without a
+    // QString between: a large data answer is never held as UTF-16.
+    QByteArray openUrlUtf8(const QString& url);
 
     // Starts an operation ("GET") on the address and returns at once; ask stillExecuting() until
     // it reports false, then read the response headers. Only the response head is fetched.
@@ -78,6 +81,11 @@ public:
     struct Request;
 
 private:
+    struct Answer {
+        QByteArray body;
+        QByteArray contentType;
+    };
+    Answer fetch(const QString& url);
     std::unique_ptr<Request> newRequest(const QString& url);
     void reportConnectionStates(Request& request);
     void reportState(Request& request, int state);
@@ -98,5 +106,7 @@ private:
 
 // Text of a body, by the rule of openUrl.
 QString decodeAnswerText(const QByteArray& body, const QByteArray& contentType);
+// The same text as UTF-8, made from the body in its place where it already is UTF-8.
+QByteArray answerTextAsUtf8(QByteArray body, const QByteArray& contentType);
 
 } // namespace upd

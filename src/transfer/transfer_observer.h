@@ -10,8 +10,8 @@ class TransferObserver {
 public:
     virtual ~TransferObserver() = default;
 
-    // Asked before every piece: true once the user wants the program to close. The transfer then
-    // cancels and deletes its partial file.
+    // Asked before every run of pieces: true once the user wants the program to close. The
+    // transfer then cancels and deletes its partial file.
     virtual bool cancelRequested() const = 0;
 
     // The transfer has begun; it runs until transferEnded().
@@ -20,7 +20,8 @@ public:
     virtual void sizeAnnounced(std::int32_t bytes) = 0;
     // A block of data arrived from the network.
     virtual void dataArriving() = 0;
-    // After every piece: the expected size (0: unknown) and the bytes received so far.
+    // After every run of pieces (the whole 512-byte pieces of a network block, the short rest, the
+    // empty end): the expected size (0: unknown) and the bytes received so far.
     virtual void progress(std::int32_t expected, std::int32_t received) = 0;
     // The transfer is over, however it ended.
     virtual void transferEnded() = 0;

@@ -63,7 +63,7 @@ bool CheckUpdaterVersion(const Session& session, EventLoop& loop, QString& path,
         if (!page)
             return false;
         XmlDocument answer;
-        if (!answer.loadXml(windows1252::decode(*page)))
+        if (!answer.loadUtf8(windows1252::toUtf8(*page)))
             return false;
         if (!readUpdaterAnswer(answer, path, version, file))
             return false;

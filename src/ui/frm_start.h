@@ -70,9 +70,9 @@ public:
     TextArea& visibleMessageArea() override;
     TextArea& programVersion() override { return programVersion_; }
 
-    // The progress display after every chunk of a transfer. The widgets take the newest values
-    // when the event loop next runs: a transfer calls this for every 512 bytes and yields only once
-    // per network block, so painting more often would show nothing more and halve its speed.
+    // The progress display after every run of a transfer's 512-byte pieces. The widgets take the
+    // newest values when the event loop next runs, which a transfer lets happen only once per
+    // network block: painting more often would show nothing more and halve its speed.
     void ProgressBar(qint32 expected, qint32 received);
     // The speed timer's tick: speed and remaining time, or the delayed close.
     void tmrSpeedTest_Timer();

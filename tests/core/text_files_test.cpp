@@ -31,6 +31,13 @@ TEST(AnsiTextFile, WritesWindows1252AndReadsAtMostTheLimit) {
     EXPECT_EQ(ansi_text_file::read(path).size(), ansi_text_file::MaxReadBytes);
 }
 
+TEST(Windows1252, EveryByteBecomesTheSameUtf8StraightAsThroughText) {
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b)
+        bytes += char(b);
+    EXPECT_EQ(windows1252::toUtf8(bytes), windows1252::decode(bytes).toUtf8());
+}
+
 TEST(AnsiTextFile, FailuresRaiseAndKeepTheOldContent) {
     QTemporaryDir dir;
     try {

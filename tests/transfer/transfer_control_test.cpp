@@ -62,6 +62,8 @@ TEST_F(TransferControlTest, FetchesTextInTheDeclaredEncoding) {
          "text/xml; charset=UTF-8", QStringLiteral("<r>Grüße</r>")},
         {"/utf8-declaration", "<?xml version=\"1.0\" encoding=\"utf-8\"?><r>\xC3\xBC</r>",
          "text/xml", QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?><r>ü</r>")},
+        {"/utf8-mark-malformed", "\xEF\xBB\xBF<r>\xC3(</r>", "text/xml",
+         QStringLiteral("<r>\uFFFD(</r>")},
     };
     for (const auto& row : rows)
         test::serve(server.http(), row.path, row.body, row.type);
@@ -70,8 +72,11 @@ TEST_F(TransferControlTest, FetchesTextInTheDeclaredEncoding) {
         res.set_content("<html>Fehler</html>", "text/html");
     });
     server.start();
-    for (const auto& row : rows)
+    for (const auto& row : rows) {
         EXPECT_EQ(Inet1.openUrl(url(row.path)), row.text) << row.path;
+        // The bytes for the XML parser are the same text.
+        EXPECT_EQ(Inet1.openUrlUtf8(url(row.path)), row.text.toUtf8()) << row.path;
+    }
     // An error page is an answer like any other; the caller finds it is no XML.
     EXPECT_EQ(Inet1.openUrl(url("/status-500")), QStringLiteral("<html>Fehler</html>"));
 }

@@ -1,10 +1,13 @@
-// The speed meter on a fake clock. How transfers cut what arrives into pieces of 512 bytes is
-// followed through real downloads in single_file_transfer_test.cpp.
+// The speed meter on a fake clock, and how what arrives is cut into runs of whole 512-byte
+// pieces whatever the network's block sizes (real downloads: single_file_transfer_test.cpp).
 
+#include "transfer/piece_stream.h"
 #include "transfer/transfer_meter.h"
 
 #include <gtest/gtest.h>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace upd {
 namespace {
@@ -52,6 +55,41 @@ TEST(TransferMeter, UnknownSizeAndTheFirstTickMeasureOverTheTimersPeriod) {
     const auto crawl = meter.tick(123'456 + 1000 * 1000);
     ASSERT_TRUE(crawl);
     EXPECT_FALSE(crawl->remainingSeconds);
+}
+
+TEST(PieceStream, HandsOnTheWholePiecesOfEachBlockAsOneRunUntilARunIsRefused) {
+    std::vector<std::string> runs;
+    PieceStream stream([&](QByteArrayView held, QByteArrayView fresh) {
+        runs.push_back(held.toByteArray().toStdString() + fresh.toByteArray().toStdString());
+        return true;
+    });
+    std::string all;
+    for (int i = 0; i < 3000; ++i)
+        all += static_cast<char>('a' + i % 26);
+    // Blocks that do not line up with the pieces: 100, 1000, 700, 1200 bytes.
+    size_t offset = 0;
+    for (size_t block : {100u, 1000u, 700u, 1200u}) {
+        ASSERT_TRUE(stream.push(all.data() + offset, static_cast<qsizetype>(block)));
+        offset += block;
+    }
+    ASSERT_TRUE(stream.finish());
+
+    // The first block completes no piece; then two, one and two pieces, the rest, the empty end.
+    std::vector<size_t> sizes;
+    std::string joined;
+    for (const std::string& run : runs) {
+        sizes.push_back(run.size());
+        joined += run;
+    }
+    EXPECT_EQ(sizes, (std::vector<size_t>{1024, 512, 1024, 440, 0}));
+    EXPECT_EQ(joined, all);
+
+    // The first refused run stops the stream.
+    int calls = 0;
+    PieceStream refusing([&](QByteArrayView, QByteArrayView) { return ++calls < 2; });
+    EXPECT_TRUE(refusing.push(all.data(), 1000));
+    EXPECT_FALSE(refusing.push(all.data(), 1000));
+    EXPECT_EQ(calls, 2);
 }
 
 } // namespace
