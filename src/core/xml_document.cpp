@@ -124,6 +124,10 @@ bool XmlNode::hasElement(const QString& name) const {
     return !getElementsByTagName(name).empty();
 }
 
+QString XmlNode::attribute(const QString& name) const {
+    return QString::fromUtf8(node_.attribute(name.toUtf8().constData()).value());
+}
+
 XmlDocument::XmlDocument() : doc_(std::make_unique<pugi::xml_document>()) {}
 
 bool XmlDocument::loadXml(const QString& text) {
