@@ -5,6 +5,7 @@
 #include "platform/settings_store.h"
 #include "support/named_control.h"
 #include "support/scripted_prompts.h"
+#include "support/signed_catalog.h"
 #include "ui/frm_lizenz.h"
 #include "ui/frm_start.h"
 #include "updateserver/update_server.h"
@@ -428,7 +429,7 @@ TEST(ProgramInstallation, RunsTheFittingSetupsInOrderAndStopsWithTheGivenTexts) 
 // walks through its steps by itself) against the bundled server; the host is closed, both chained
 // setups run, and the restarted host shows its new version.
 TEST(EndToEnd, TheSampleHostIsClosedUpdatedAndRestartedWithItsNewVersion) {
-    server::UpdateServer server(server::Catalog::load(SAMPLE_CATALOG_DIR),
+    server::UpdateServer server(test::signedCatalog(),
                                 DeploymentSettings::fromEnvironment(), {});
     const QString base = QStringLiteral("http://127.0.0.1:%1").arg(server.start("127.0.0.1", 0));
     QTemporaryDir root;
@@ -481,7 +482,7 @@ TEST(EndToEnd, TheSampleHostIsClosedUpdatedAndRestartedWithItsNewVersion) {
 
 // The data update through the real window: search, download, installation into a sample host.
 TEST(DataInstallation, ThePayloadReachesTheHostsDatabaseAndTheProgramEnds) {
-    server::UpdateServer server(server::Catalog::load(SAMPLE_CATALOG_DIR),
+    server::UpdateServer server(test::signedCatalog(),
                                 DeploymentSettings::fromEnvironment(), {});
     const int port = server.start("127.0.0.1", 0);
     QTemporaryDir hostDirectory;

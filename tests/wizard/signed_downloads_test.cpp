@@ -1,0 +1,208 @@
+// The downloads of signed updates through a hostile network: the real window against the bundled
+// server, with a proxy between them that changes what passes.
+
+#include "app/program_steps.h"
+#include "support/hostile_proxy.h"
+#include "support/scripted_prompts.h"
+#include "support/signed_catalog.h"
+#include "ui/frm_start.h"
+#include "updateserver/update_server.h"
+
+#include <QApplication>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace upd {
+namespace {
+
+using test::HostileProxy;
+
+const server::SigningKey& sampleKey() {
+    static const auto key = server::SigningKey::readFile(test::sampleSigningKeyFile());
+    return key;
+}
+
+// A maker's key that the default build does not know.
+const server::SigningKey& otherKey() {
+    static const auto key = server::SigningKey::generate();
+    return key;
+}
+
+QString setting(std::initializer_list<const server::SigningKey*> keys) {
+    QStringList items;
+    for (const server::SigningKey* key : keys)
+        items << QString::fromStdString(key->publicKey());
+    return items.join(u' ');
+}
+
+std::string sampleFile(const char* relative) {
+    QFile file(QStringLiteral(SAMPLE_CATALOG_DIR "/files/") + QString::fromLatin1(relative));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+// Changes one byte in the middle of what arrives for a path that contains `part`.
+HostileProxy::Tamper changeByteOf(std::string part) {
+    return [part](HostileProxy::Answer& answer) {
+        if (answer.path.find(part) != std::string::npos && !answer.body.empty())
+            answer.body[answer.body.size() / 2] ^= 0x20;
+    };
+}
+
+HostileProxy::Tamper inAnswer(std::string page, std::function<void(std::string&)> change) {
+    return [page, change](HostileProxy::Answer& answer) {
+        if (answer.path.starts_with(page))
+            change(answer.body);
+    };
+}
+
+// The window for a QGR host, its server signing with the case's key and the proxy between them.
+class SignedDownloadTest : public ::testing::Test {
+protected:
+    SignedDownloadTest() : steps(loop, prompts) {
+        session.host.ProgID = QStringLiteral("QGR");
+        session.host.ExeVers = QStringLiteral("3.1.0");
+        session.host.DBVers = QStringLiteral("2024.01");
+        session.host.DBName = QStringLiteral("qgr.db");
+        session.host.AppName = QStringLiteral("quorlan-Gesundheitsratgeber");
+        session.host.ExePath = host.path();
+    }
+    void TearDown() override { close(); }
+
+    void open(const server::SigningKey& serverKey, const QString& keys,
+              HostileProxy::Tamper tamper) {
+        server = std::make_unique<server::UpdateServer>(
+            test::signedCatalog(server::Catalog::load(SAMPLE_CATALOG_DIR), serverKey),
+            DeploymentSettings::fromEnvironment(), server::UpdateServer::LogSink{});
+        session.ServerBaseUrl =
+            QStringLiteral("http://127.0.0.1:%1").arg(server->start("127.0.0.1", 0));
+        session.deployment.signingKeys = keys;
+        proxy = std::make_unique<HostileProxy>(std::move(tamper));
+        window = new frmStart(session, prompts, loop, steps);
+        ASSERT_TRUE(window->Form_Load());
+    }
+    void close() {
+        delete window;
+        window = nullptr;
+        QApplication::processEvents();
+        proxy.reset();
+        server.reset();
+    }
+    // Every file below the host's directory, "/" between the parts.
+    QStringList hostFiles() const {
+        QStringList files;
+        QDirIterator walk(host.path(), QDir::Files, QDirIterator::Subdirectories);
+        while (walk.hasNext())
+            files << walk.next().mid(host.path().size() + 1);
+        files.sort();
+        return files;
+    }
+    QString message() { return window->messageArea(tab::Download).text(); }
+
+    QTemporaryDir host;
+    Session session;
+    test::ScriptedPrompts prompts;
+    QtEventLoop loop;
+    ProgramWizardSteps steps;
+    std::unique_ptr<server::UpdateServer> server;
+    std::unique_ptr<HostileProxy> proxy;
+    frmStart* window = nullptr;
+};
+
+TEST_F(SignedDownloadTest, OnlyWhatTheMakerSignedIsFetchedAndUnpacked) {
+    const QString nothingFetched = QStringLiteral("\r\nEs wurde nichts heruntergeladen.");
+    const QString deleted = QStringLiteral("\r\nDie Datei wurde gelöscht.");
+    const QString wrong = QStringLiteral(" ist kein echtes Update des Herstellers.\r\nDie "
+                                         "Signatur des Herstellers ist ungültig.");
+    const QString changed = QStringLiteral(" ist kein echtes Update des Herstellers.\r\nDer "
+                                           "Inhalt wurde nach der Signatur verändert.");
+    const auto swapArchives = [](HostileProxy::Answer& answer) {
+        if (answer.path.ends_with("/qgr-3.2.0.zip"))
+            answer.body = sampleFile("downloads/qgr/3.3.0/qgr-3.3.0.zip");
+        else if (answer.path.ends_with("/qgr-3.3.0.zip"))
+            answer.body = sampleFile("downloads/qgr/3.2.0/qgr-3.2.0.zip");
+    };
+    const struct {
+        const char* what;
+        const server::SigningKey* serverKey;
+        QString keys;
+        HostileProxy::Tamper tamper;
+        QString failure; // after "Fehler : 800400002"; empty: both updates arrive
+    } cases[] = {
+        {"untouched", &sampleKey(), setting({&sampleKey()}), {}, {}},
+        {"a second key in the setting", &sampleKey(), setting({&otherKey(), &sampleKey()}), {}, {}},
+        {"signed with the second key", &otherKey(), setting({&sampleKey(), &otherKey()}), {}, {}},
+        {"no keys: checked as before",
+         &sampleKey(),
+         QString(),
+         inAnswer("/update.aspx",
+                  [](std::string& body) { test::removeElement(body, "signature"); }),
+         {}},
+        {"a changed byte in an archive", &sampleKey(), setting({&sampleKey()}),
+         changeByteOf("/qgr-3.3.0.zip"), "Die Datei qgr-3.3.0.zip" + changed + deleted},
+        {"two entries' archives swapped", &sampleKey(), setting({&sampleKey()}), swapArchives,
+         "Die Datei qgr-3.2.0.zip" + changed + deleted},
+        {"min changed", &sampleKey(), setting({&sampleKey()}),
+         inAnswer("/update.aspx",
+                  [](std::string& body) {
+                      test::replaceFirst(body, "<min>3.1.0</min>", "<min>3.0.0</min>");
+                  }),
+         "Die Datei qgr-3.2.0.zip" + wrong + nothingFetched},
+        {"max changed", &sampleKey(), setting({&sampleKey()}),
+         inAnswer("/update.aspx",
+                  [](std::string& body) {
+                      test::replaceFirst(body, "<max>3.2.9</max>", "<max>3.9.9</max>");
+                  }),
+         "Die Datei qgr-3.3.0.zip" + wrong + nothingFetched},
+        {"start_file changed", &sampleKey(), setting({&sampleKey()}),
+         inAnswer("/update.aspx",
+                  [](std::string& body) {
+                      test::replaceFirst(body, "<start_file>setup.sh", "<start_file>liesmich.txt");
+                  }),
+         "Die Datei qgr-3.2.0.zip" + wrong + nothingFetched},
+        {"a signature removed", &sampleKey(), setting({&sampleKey()}),
+         inAnswer("/update.aspx",
+                  [](std::string& body) { test::removeElement(body, "signature"); }),
+         "Die Datei qgr-3.2.0.zip ist kein echtes Update des Herstellers.\r\nDie Signatur des "
+         "Herstellers fehlt." +
+             nothingFetched},
+        {"signed by another key",
+         &otherKey(),
+         setting({&sampleKey()}),
+         {},
+         "Die Datei qgr-3.2.0.zip" + wrong + nothingFetched},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(host.path()).removeRecursively();
+        QDir().mkpath(host.path());
+        open(*c.serverKey, c.keys, c.tamper);
+        window->StartAskForUpdates();
+        ASSERT_EQ(window->wizardState(), wizard::DownloadProgramUpdates);
+        window->StartAskForUpdates();
+        const QStringList files = hostFiles();
+        if (c.failure.isEmpty()) {
+            EXPECT_EQ(window->wizardState(), wizard::InstallProgramUpdates)
+                << message().toStdString();
+            EXPECT_TRUE(files.contains("Updates/3.3.0/setup.sh"));
+            EXPECT_TRUE(files.contains("Updates/UpdateInfo.xml"));
+        } else {
+            EXPECT_EQ(window->wizardState(), wizard::Search);
+            EXPECT_EQ(message(),
+                      QStringLiteral("Es konnten keine neuen Versionen heruntergeladen werden. "
+                                     "Bitte versuchen Sie es zu einem späteren Zeitpunkt "
+                                     "nochmal.\r\nFehler : 800400002\r\n") +
+                          c.failure);
+            // At most the genuine first update; nothing of the refused one, no manifest.
+            for (const QString& file : files)
+                EXPECT_TRUE(file.startsWith("Updates/3.2.0/") &&
+                            !c.failure.startsWith("Die Datei qgr-3.2.0.zip"))
+                    << file.toStdString();
+        }
+        close();
+    }
+}
+
+} // namespace
+} // namespace upd
