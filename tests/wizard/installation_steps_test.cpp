@@ -367,6 +367,7 @@ TEST(ProgramInstallation, RunsTheFittingSetupsInOrderAndStopsWithTheGivenTexts) 
         session.host.ExePath = hostDirectory;
         session.host.ExeName = QStringLiteral("qtest");
         session.host.ProgID = QStringLiteral("QGR");
+        session.deployment.signingKeys.clear(); // hand-made update directories
         test::ScriptedPrompts prompts;
         for (const MessageAnswer answer : c.answers)
             prompts.answerNext(answer);
@@ -425,12 +426,92 @@ TEST(ProgramInstallation, RunsTheFittingSetupsInOrderAndStopsWithTheGivenTexts) 
     }
 }
 
+// A copy of a downloaded update directory that was changed afterwards, installed offline: the
+// check right before the setup finds it, the host stays open and nothing runs.
+TEST(ProgramInstallation, AnUpdateDirectoryChangedAfterItsDownloadRunsNothing) {
+    server::UpdateServer server(test::signedCatalog(), DeploymentSettings::fromEnvironment(), {});
+    QTemporaryDir root;
+    Session session;
+    session.ServerBaseUrl = QStringLiteral("http://127.0.0.1:%1").arg(server.start("127.0.0.1", 0));
+    session.host.ProgID = QStringLiteral("QGR");
+    session.host.ExeVers = QStringLiteral("3.1.0");
+    session.host.AppName = QStringLiteral("quorlan-Test");
+    session.host.ExePath = root.filePath(QStringLiteral("host"));
+    HostProcess host(QStringLiteral("exec sleep 60"));
+    session.host.Hwnd = host.hwnd();
+    test::ScriptedPrompts prompts;
+    QtEventLoop loop;
+    ProgramWizardSteps steps(loop, prompts);
+    frmStart window(session, prompts, loop, steps);
+    ASSERT_TRUE(window.Form_Load());
+    window.StartAskForUpdates();
+    window.StartAskForUpdates();
+    ASSERT_EQ(window.wizardState(), wizard::InstallProgramUpdates);
+    const QString downloaded = session.host.ExePath + QStringLiteral("/Updates");
+
+    const auto append = [](const char* line) {
+        return [line](const QString& file) {
+            QFile changed(file);
+            ASSERT_TRUE(changed.open(QIODevice::Append));
+            changed.write(line);
+        };
+    };
+    const auto edit = [](const char* from, const char* to) {
+        return [from, to](const QString& file) {
+            QFile changed(file);
+            ASSERT_TRUE(changed.open(QIODevice::ReadOnly));
+            const QByteArray text = changed.readAll().replace(from, to);
+            changed.close();
+            ASSERT_TRUE(changed.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            changed.write(text);
+        };
+    };
+    const QString notGenuine = QStringLiteral(" ist kein echtes Update des Herstellers.\r\n");
+    const struct {
+        const char* what;
+        const char* file; // in the copy
+        std::function<void(const QString&)> change;
+        QString text; // of 800400003
+    } cases[] = {
+        {"the setup program edited", "3.2.0/setup.sh", append("exit 0\n"),
+         "Die Datei setup.sh" + notGenuine + "Der Inhalt wurde nach der Signatur verändert."},
+        {"the archive changed", "3.2.0/qgr-3.2.0.zip", append("x"),
+         "Die Datei qgr-3.2.0.zip" + notGenuine + "Der Inhalt wurde nach der Signatur verändert."},
+        {"a signed file deleted", "3.2.0/liesmich.txt", [](const QString& f) { QFile::remove(f); },
+         "Die Datei liesmich.txt" + notGenuine + "Die Datei fehlt oder kann nicht gelesen werden."},
+        {"the manifest's max widened", "UpdateInfo.xml", edit("<max>3.1.9<", "<max>3.1.99<"),
+         "Die Datei qgr-3.2.0.zip" + notGenuine + "Die Signatur des Herstellers ist ungültig."},
+    };
+    session.RunMode = runmode::OfflineAll;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString copy = root.filePath(QStringLiteral("USB-Stick"));
+        QDir(copy).removeRecursively();
+        ASSERT_EQ(QProcess::execute("cp", {"-r", downloaded, copy}), 0);
+        c.change(copy + u'/' + QString::fromLatin1(c.file));
+        window.boxes().offlineDirectory().setText(copy);
+        prompts.answerNext(MessageAnswer::Ok);
+        TermsAnswer terms(true);
+        window.StartAskForUpdates();
+        ASSERT_FALSE(prompts.shown().empty());
+        EXPECT_EQ(prompts.shown().back().text,
+                  QStringLiteral("Während der Update-Installation ist folgender Fehler "
+                                 "aufgetreten: \r\n800400003. ") +
+                      c.text + QStringLiteral("\r\nDas Update wird nicht installiert."));
+        EXPECT_EQ(window.messageArea(tab::Installation).text(),
+                  QStringLiteral("Fehler : 800400003"));
+        EXPECT_FALSE(window.flags().HostClosed);
+        EXPECT_TRUE(hostWindowExists(host.hwnd()));
+        EXPECT_FALSE(QFile::exists(session.host.ExePath + QStringLiteral("/update-setup.log")))
+            << "no setup ran";
+    }
+}
+
 // The whole way as a practice meets it: the sample host starts the updater (the demo's, which
 // walks through its steps by itself) against the bundled server; the host is closed, both chained
 // setups run, and the restarted host shows its new version.
 TEST(EndToEnd, TheSampleHostIsClosedUpdatedAndRestartedWithItsNewVersion) {
-    server::UpdateServer server(test::signedCatalog(),
-                                DeploymentSettings::fromEnvironment(), {});
+    server::UpdateServer server(test::signedCatalog(), DeploymentSettings::fromEnvironment(), {});
     const QString base = QStringLiteral("http://127.0.0.1:%1").arg(server.start("127.0.0.1", 0));
     QTemporaryDir root;
     const QDir host(root.filePath(QStringLiteral("Praxis Programme")));
@@ -482,8 +563,7 @@ TEST(EndToEnd, TheSampleHostIsClosedUpdatedAndRestartedWithItsNewVersion) {
 
 // The data update through the real window: search, download, installation into a sample host.
 TEST(DataInstallation, ThePayloadReachesTheHostsDatabaseAndTheProgramEnds) {
-    server::UpdateServer server(test::signedCatalog(),
-                                DeploymentSettings::fromEnvironment(), {});
+    server::UpdateServer server(test::signedCatalog(), DeploymentSettings::fromEnvironment(), {});
     const int port = server.start("127.0.0.1", 0);
     QTemporaryDir hostDirectory;
     Session session;
