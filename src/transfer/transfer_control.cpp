@@ -134,6 +134,11 @@ void TransferControl::reportConnectionStates(Request& request) {
 }
 
 QString TransferControl::openUrl(const QString& url) {
+    const QByteArray body = openUrlBytes(url);
+    return decodeAnswerText(body, getHeader(QStringLiteral("Content-Type")).toLatin1());
+}
+
+QByteArray TransferControl::openUrlBytes(const QString& url) {
     if (active_)
         throw RuntimeError(errnum::StillExecuting);
     std::shared_ptr<Request> request = newRequest(url);
@@ -159,7 +164,7 @@ QString TransferControl::openUrl(const QString& url) {
     }
     responseCode_ = statusOf(*request);
     reportState(*request, inet_state::ResponseCompleted);
-    return decodeAnswerText(request->body, getHeader(QStringLiteral("Content-Type")).toLatin1());
+    return std::move(request->body);
 }
 
 void TransferControl::execute(const QString& url, const QString& operation) {

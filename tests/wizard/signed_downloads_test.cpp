@@ -2,6 +2,7 @@
 // server, with a proxy between them that changes what passes.
 
 #include "app/program_steps.h"
+#include "dataupdate/sample/sample_host.h"
 #include "support/hostile_proxy.h"
 #include "support/scripted_prompts.h"
 #include "support/signed_catalog.h"
@@ -200,6 +201,57 @@ TEST_F(SignedDownloadTest, OnlyWhatTheMakerSignedIsFetchedAndUnpacked) {
                             !c.failure.startsWith("Die Datei qgr-3.2.0.zip"))
                     << file.toStdString();
         }
+        close();
+    }
+}
+
+TEST_F(SignedDownloadTest, ADataPayloadThatIsNotTheSignedOneWritesNothing) {
+    session.host.ExeVers = QStringLiteral("3.3.0"); // only data updates
+    const QString reasonChanged = QStringLiteral("Die Signatur des Herstellers ist ungültig.");
+    const struct {
+        const char* what;
+        const server::SigningKey* serverKey;
+        HostileProxy::Tamper tamper;
+        QString reason; // empty: the payload arrives
+    } cases[] = {
+        {"untouched", &sampleKey(), {}, {}},
+        {"a changed byte in the payload", &sampleKey(), changeByteOf("MODUS=2"), reasonChanged},
+        {"the signature header removed", &sampleKey(),
+         [](HostileProxy::Answer& answer) {
+             test::removeHeader(answer.head, PayloadSignatureHeader);
+         },
+         QStringLiteral("Die Signatur des Herstellers fehlt.")},
+        {"signed by another key", &otherKey(), {}, reasonChanged},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        dataupdate::sample::createSampleHost(host.path(), session.host.DBName,
+                                             dataupdate::sample::ProductFamily::IndikLexikonShg,
+                                             QStringLiteral("egal"), true);
+        QFile database(host.filePath(session.host.DBName));
+        ASSERT_TRUE(database.open(QIODevice::ReadOnly));
+        const QByteArray before = database.readAll();
+        database.close();
+
+        open(*c.serverKey, setting({&sampleKey()}), c.tamper);
+        window->StartAskForUpdates();
+        ASSERT_EQ(window->wizardState(), wizard::DownloadDataUpdates);
+        window->StartAskForUpdates();
+        if (c.reason.isEmpty()) {
+            EXPECT_EQ(window->wizardState(), wizard::InstallDataUpdates) << message().toStdString();
+        } else {
+            EXPECT_EQ(window->wizardState(), wizard::DownloadDataUpdates);
+            // After the transfer's last state text.
+            EXPECT_TRUE(message().endsWith(
+                QStringLiteral("\r\nFehler : 800400002\r\nDie heruntergeladenen Daten sind kein "
+                               "echtes Update des Herstellers.\r\n") +
+                c.reason + QStringLiteral("\r\nEs wurden keine Daten übernommen.")))
+                << message().toStdString();
+            EXPECT_TRUE(window->ResponseDocument().documentElement().isNull());
+        }
+        ASSERT_TRUE(database.open(QIODevice::ReadOnly));
+        EXPECT_EQ(database.readAll(), before) << "no row written";
+        database.close();
         close();
     }
 }
