@@ -1,44 +1,35 @@
 #pragma once
 
-#include <atomic>
+#include "support/raw_http_server.h"
+
 #include <functional>
 #include <string>
-#include <thread>
 
 namespace upd::test {
 
-// An HTTP proxy on 127.0.0.1 standing between the updater and the update server, as a hostile
-// network would: every answer passes through `tamper`, which may change its head and its body
-// before the updater gets it. While the proxy lives, this process's transfers go through it
-// (http_proxy). It serves one connection at a time and closes each after its answer.
+// An HTTP proxy on 127.0.0.1 between the updater and the update server, as a hostile network
+// would stand there: every answer passes through `tamper`, which may change its head and body.
+// While it lives, this process's transfers go through it (http_proxy). GET and HEAD only.
 class HostileProxy {
 public:
     struct Answer {
-        std::string method;
         std::string path; // the request's path with its query
         std::string head; // status line and header lines, each ending in CR LF
-        std::string body; // for GET; its Content-Length is set anew after `tamper`
+        std::string body; // its Content-Length is set anew after `tamper`
     };
     using Tamper = std::function<void(Answer& answer)>;
 
     explicit HostileProxy(Tamper tamper = {});
     ~HostileProxy();
-    HostileProxy(const HostileProxy&) = delete;
-    HostileProxy& operator=(const HostileProxy&) = delete;
-
-    void setTamper(Tamper tamper);
 
 private:
-    void serve();
-    void relay(int client);
+    void relay(const std::string& request, const std::function<bool(const std::string&)>& send);
 
     Tamper tamper_;
-    int listener_ = -1;
-    std::atomic<bool> stopping_ = false;
-    std::thread thread_;
+    RawHttpServer listener_;
 };
 
-// Tampering helpers. Each changes the first occurrence only and leaves the rest as it was.
+// Tampering helpers; each changes the first occurrence only.
 void replaceFirst(std::string& text, const std::string& from, const std::string& to);
 // Removes the first element of that name with everything in it.
 void removeElement(std::string& text, const std::string& name);
