@@ -9,6 +9,9 @@ set(UPDATER_PASSWORD_CONSTANT_1 "4930172854610938275640192837465" CACHE STRING "
 set(UPDATER_PASSWORD_CONSTANT_2 "73920184756301928374650192837465019283746501928374650192837" CACHE STRING "Archive password constant (59 digits)")
 set(UPDATER_PASSWORD_CONSTANT_3 "582039174650283917465028391746502839174650" CACHE STRING "Archive password constant (42 digits)")
 set(UPDATER_WORKGROUP_PASSWORD "113,76,55,100" CACHE STRING "Password of the database workgroup user: its four character codes")
+# The public key of the sample catalog's key pair (updateserver/sample-catalog/sample-signing-key,
+# a sample only): a real build names the maker's own keys, or nothing for a server that does not sign.
+set(UPDATER_SIGNING_KEYS "xrLn3HuB3q5WlYJxlJc7KiampLCNsNmv7pPYgvHFZa0=" CACHE STRING "The maker's Ed25519 public keys (base64, separated by blanks); empty: updates are not checked")
 
 foreach(constant_and_length 1:31 2:59 3:42)
   string(REPLACE ":" ";" pair "${constant_and_length}")
@@ -29,6 +32,15 @@ endif()
 if(NOT UPDATER_WORKGROUP_PASSWORD MATCHES "^ *[0-9]+ *, *[0-9]+ *, *[0-9]+ *, *[0-9]+ *$")
   message(FATAL_ERROR "UPDATER_WORKGROUP_PASSWORD must be four character codes, e.g. 113,76,55,100")
 endif()
+
+# A mistyped key would make every update fail its check; refuse it here.
+string(REGEX REPLACE "[ \t,;]+" ";" signing_keys "${UPDATER_SIGNING_KEYS}")
+foreach(key IN LISTS signing_keys)
+  string(LENGTH "${key}" key_length)
+  if(NOT key STREQUAL "" AND (NOT key_length EQUAL 44 OR NOT key MATCHES "^[A-Za-z0-9+/]+=$"))
+    message(FATAL_ERROR "UPDATER_SIGNING_KEYS: \"${key}\" is no Ed25519 public key in base64")
+  endif()
+endforeach()
 
 configure_file(${CMAKE_CURRENT_LIST_DIR}/deployment_defaults.h.in
                ${CMAKE_BINARY_DIR}/generated/deployment_defaults.h @ONLY)

@@ -1,6 +1,8 @@
 #include "updateserver/answers.h"
 
+#include "protocol/signed_statements.h"
 #include "updateserver/password_encoder.h"
+#include "updateserver/payload_signer.h"
 
 #include <pugixml.hpp>
 #include <sstream>
@@ -31,7 +33,7 @@ std::string serialise(const pugi::xml_document& document) {
 }
 
 Answer xmlAnswer(const pugi::xml_document& document) {
-    return {200, XmlType, serialise(document), {}};
+    return {200, XmlType, serialise(document), {}, {}};
 }
 
 void appendText(pugi::xml_node parent, const char* name, const std::string& text) {
@@ -43,6 +45,18 @@ void appendFragments(pugi::xml_node parent, const std::vector<std::string>& frag
     for (const std::string& fragment : fragments)
         parent.append_buffer(fragment.data(), fragment.size(), pugi::parse_default,
                              pugi::encoding_utf8);
+}
+
+// <checksums><checksum file="…" size="…" sha256="…"/>…</checksums><signature>…</signature>
+void appendSignature(pugi::xml_node entry, const ProgramUpdate& update) {
+    pugi::xml_node checksums = entry.append_child("checksums");
+    for (const FileChecksum& file : update.checksums) {
+        pugi::xml_node checksum = checksums.append_child("checksum");
+        checksum.append_attribute("file").set_value(file.file.toStdString().c_str());
+        checksum.append_attribute("size").set_value(std::to_string(file.size).c_str());
+        checksum.append_attribute("sha256").set_value(file.sha256.toStdString().c_str());
+    }
+    appendText(entry, "signature", update.signature);
 }
 
 std::string escapeHtml(const std::string& text) {
@@ -214,6 +228,8 @@ Answer programUpdateAnswer(const Catalog& catalog, const DeploymentSettings& dep
         appendText(entry, "new_dlls", update->new_dlls);
         appendText(entry, "new_master_version", update->new_master_version);
         appendText(entry, "no_startup_args", update->no_startup_args);
+        if (!update->signature.empty())
+            appendSignature(entry, *update);
         appendFragments(root, update->hardwareXml);
     }
     return xmlAnswer(document);
@@ -231,15 +247,25 @@ Answer dataUpdateAnswer(const Catalog& catalog, const QueryParameters& query) {
         return errorAnswer(errcode::DataUpdatesElsewhere,
                            orDefault(selection->elsewhere->elsewhere, DataElsewhereText));
 
+    const PayloadSigner* signer = catalog.payloadSigner.get();
+    const auto signPayload = [&](Answer answer) {
+        const std::string signature =
+            answer.parts.empty()
+                ? signer->sign(request.product->code, query.text("DBVers"), answer.body)
+                : signer->sign(request.product->code, query.text("DBVers"), answer.parts);
+        if (!signature.empty())
+            answer.headers.emplace_back(PayloadSignatureHeader, signature);
+        return answer;
+    };
     if (mode == "2" && !selection->online.empty()) {
         static const SharedBytes Open = std::make_shared<const std::string>("<dataupdate>");
         static const SharedBytes Close = std::make_shared<const std::string>("</dataupdate>");
-        Answer answer{200, XmlType, {}, {Open}};
+        Answer answer{200, XmlType, {}, {Open}, {}};
         for (const DataUpdate* update : selection->online)
             if (update->setsXml)
                 answer.parts.push_back(update->setsXml);
         answer.parts.push_back(Close);
-        return answer;
+        return signer ? signPayload(std::move(answer)) : answer;
     }
     pugi::xml_document document;
     pugi::xml_node root = document.append_child("dataupdate");
@@ -249,7 +275,8 @@ Answer dataUpdateAnswer(const Catalog& catalog, const QueryParameters& query) {
         if (!selection->online.empty())
             found.text().set("1");
     }
-    return xmlAnswer(document);
+    // An empty payload is a payload too: signed, it cannot be faked into one with sets.
+    return signer && mode == "2" ? signPayload(xmlAnswer(document)) : xmlAnswer(document);
 }
 
 Answer dataInformationPage(const Catalog& catalog, const QueryParameters& query) {
@@ -257,7 +284,7 @@ Answer dataInformationPage(const Catalog& catalog, const QueryParameters& query)
                        "<title>Daten-Updates</title></head><body>\n";
     const auto finish = [&html](int status) {
         html += "</body></html>\n";
-        return Answer{status, HtmlType, html, {}};
+        return Answer{status, HtmlType, html, {}, {}};
     };
     const ProductRequest request = productRequest(catalog, query);
     const auto selection =
@@ -287,6 +314,13 @@ Answer updaterInformation(const Catalog& catalog) {
         appendText(root, "version", catalog.updater->version);
         appendText(root, "path", catalog.updater->path);
         appendText(root, "file", catalog.updater->file);
+        if (!catalog.updater->signature.empty()) {
+            // Signed: exactly the values of the signature, taken when the catalog was loaded.
+            appendText(root, "size", std::to_string(catalog.updater->size));
+            appendText(root, "sha256", catalog.updater->sha256);
+            appendText(root, "signature", catalog.updater->signature);
+            return xmlAnswer(document);
+        }
         // Measured now, so that a replaced file is announced with its own size.
         std::error_code error;
         const auto size = std::filesystem::file_size(

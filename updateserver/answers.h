@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The answers of the server's pages, built from the catalog and the request's parameters.
@@ -21,6 +22,8 @@ struct Answer {
     // A data payload is not assembled per request: it is sent from the bytes built at catalog
     // load, and `body` is then empty. The answer is these parts one after the other.
     std::vector<SharedBytes> parts;
+    // Further response headers: the signature of a data payload.
+    std::vector<std::pair<std::string, std::string>> headers;
 };
 
 // "<error><number>…</number><description>…</description></error>"
@@ -31,7 +34,8 @@ Answer errorAnswer(std::int32_t number, const std::string& description);
 Answer programUpdateAnswer(const Catalog& catalog, const DeploymentSettings& deployment,
                            const QueryParameters& query);
 
-// "dataupdate.aspx", MODUS 0 (search) and 2 (the payload).
+// "dataupdate.aspx", MODUS 0 (search) and 2 (the payload, signed in a header when the catalog
+// is).
 Answer dataUpdateAnswer(const Catalog& catalog, const QueryParameters& query);
 
 // "dataupdateframe.aspx": an HTML page that describes the data updates the request would get.

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "protocol/signed_statements.h"
 #include "updateserver/shared_bytes.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -31,6 +33,9 @@ struct ProgramUpdate {
     std::string no_startup_args;
     std::vector<std::string> hardwareXml; // "hardware" elements, serialised
     std::optional<std::string> elsewhere; // set: fetched by other means, with this text
+    // Set by signCatalog: size and digest of every file, the maker's signature.
+    std::vector<FileChecksum> checksums;
+    std::string signature;
 };
 
 struct DataUpdate {
@@ -54,7 +59,12 @@ struct UpdaterRelease {
     std::string path;
     std::string file;
     std::uintmax_t size = 0;
+    // Set by signCatalog: the digest of the file as it was then, and the maker's signature.
+    std::string sha256;
+    std::string signature;
 };
+
+class PayloadSigner;
 
 class CatalogError : public std::runtime_error {
 public:
@@ -68,6 +78,8 @@ struct Catalog {
     std::optional<UpdaterRelease> updater;
     // Things that work but are probably not what the maker meant.
     std::vector<std::string> warnings;
+    // Signs data payloads per answer; none when the catalog is not signed.
+    std::shared_ptr<const PayloadSigner> payloadSigner;
 
     // Reads and checks the whole catalog. Every problem found is listed in the CatalogError.
     static Catalog load(const std::filesystem::path& directory);

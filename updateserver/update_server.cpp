@@ -31,6 +31,8 @@ HttpReply pageReply(Answer answer) {
                    std::move(answer.contentType),
                    {{"Cache-Control", "no-cache"}},
                    std::move(answer.body)};
+    for (auto& header : answer.headers)
+        page.headers.push_back(std::move(header));
     if (!answer.parts.empty())
         page.body = std::move(answer.parts);
     return page;

@@ -36,7 +36,7 @@ void ApplicationStartup::showMainWindow() {
 
 bool ApplicationStartup::CheckUpdaterVersion() {
     return upd::CheckUpdaterVersion(session_, loop_, session_.UpdaterPath, session_.UpdaterVersion,
-                                    session_.UpdaterFile);
+                                    session_.UpdaterFile, session_.updaterSeal);
 }
 
 std::int16_t ApplicationStartup::RunBackgroundCheck() {

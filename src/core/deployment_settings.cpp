@@ -25,6 +25,7 @@ DeploymentSettings DeploymentSettings::compiledDefaults() {
         QString::fromUtf8(defaults::PasswordConstant2),
         QString::fromUtf8(defaults::PasswordConstant3),
         QString::fromUtf8(defaults::WorkgroupPassword),
+        QString::fromUtf8(defaults::SigningKeys),
     };
 }
 
@@ -39,6 +40,7 @@ DeploymentSettings DeploymentSettings::fromEnvironment() {
     override(settings.passwordConstant2, "QUORLAN_UPDATE_PASSWORD_CONSTANT_2");
     override(settings.passwordConstant3, "QUORLAN_UPDATE_PASSWORD_CONSTANT_3");
     override(settings.workgroupPassword, "QUORLAN_UPDATE_WORKGROUP_PASSWORD");
+    override(settings.signingKeys, "QUORLAN_UPDATE_SIGNING_KEYS");
     return settings;
 }
 

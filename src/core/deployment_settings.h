@@ -4,7 +4,8 @@
 
 namespace upd {
 
-// Where this installation of the updater finds its server and the secrets it shares with it.
+// Where this installation of the updater finds its server, the secrets it shares with it and the
+// keys it knows the maker's signatures by.
 // Compiled-in defaults (CMake cache variables), each overridable by an environment variable.
 struct DeploymentSettings {
     QString serverUrl;         // QUORLAN_UPDATE_SERVER_URL
@@ -16,6 +17,8 @@ struct DeploymentSettings {
     QString passwordConstant2; // QUORLAN_UPDATE_PASSWORD_CONSTANT_2 (59 digits)
     QString passwordConstant3; // QUORLAN_UPDATE_PASSWORD_CONSTANT_3 (42 digits)
     QString workgroupPassword; // QUORLAN_UPDATE_WORKGROUP_PASSWORD (four character codes)
+    // QUORLAN_UPDATE_SIGNING_KEYS: the maker's Ed25519 public keys; empty: nothing is checked.
+    QString signingKeys;
 
     // The compiled-in values only.
     static DeploymentSettings compiledDefaults();

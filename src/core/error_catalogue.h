@@ -10,10 +10,11 @@ namespace upd {
 namespace errcode {
 
 // The updater.
-inline constexpr std::int32_t InstallationFailed = 800400000;      // a failure inside the run
-inline constexpr std::int32_t AnswerUnusable = 800400001;          // no usable server answer
-inline constexpr std::int32_t DownloadFailed = 800400002;          // a package or updater download
-inline constexpr std::int32_t SetupProgramMissing = 800400003;     // an entry's setup program
+inline constexpr std::int32_t InstallationFailed = 800400000; // a failure inside the run
+inline constexpr std::int32_t AnswerUnusable = 800400001;     // no usable server answer
+inline constexpr std::int32_t DownloadFailed = 800400002;     // a download: failed, not genuine
+inline constexpr std::int32_t SetupProgramMissing =
+    800400003; // a setup program: missing, not genuine
 inline constexpr std::int32_t TermsOfUseMissing = 800400005;       // "lizenz.txt"
 inline constexpr std::int32_t SetupNotCompleted = 800400006;       // the "Working" flag stayed set
 inline constexpr std::int32_t ManifestUnreadable = 800400007;      // "UpdateInfo.xml"

@@ -47,6 +47,15 @@ inline bool isOffline(std::int16_t mode) {
 }
 } // namespace runmode
 
+// What the updater-information page says about the newer updater's bytes: its size, the
+// lower-case hexadecimal SHA-256 and the maker's signature (both empty from a server that does
+// not sign).
+struct UpdaterSeal {
+    QString size;
+    QString sha256;
+    QString signature;
+};
+
 // The module-wide values of one run of the program. `Main` creates the one session and hands it
 // to whoever needs it; tests build their own.
 struct Session {
@@ -65,6 +74,7 @@ struct Session {
     QString UpdaterPath;
     QString UpdaterVersion;
     QString UpdaterFile;
+    UpdaterSeal updaterSeal;
     // The running updater's executable; empty: the one the platform names for this process.
     QString OwnFile;
     bool AbortRequested = false;

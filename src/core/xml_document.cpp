@@ -128,6 +128,10 @@ bool XmlNode::hasElement(const QString& name) const {
     return !getElementsByTagName(name).empty();
 }
 
+QString XmlNode::attribute(const QString& name) const {
+    return QString::fromUtf8(node_.attribute(name.toUtf8().constData()).value());
+}
+
 XmlDocument::XmlDocument() : doc_(std::make_unique<pugi::xml_document>()) {}
 
 bool XmlDocument::loadUtf8(QByteArray text) {

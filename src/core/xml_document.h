@@ -33,6 +33,8 @@ public:
     // The text of the first descendant element of that name, or "" when there is none.
     QString firstElementText(const QString& name) const;
     bool hasElement(const QString& name) const;
+    // The value of the element's attribute, or "" when it has none of that name.
+    QString attribute(const QString& name) const;
 
     pugi::xml_node raw() const { return node_; }
 

@@ -1,5 +1,6 @@
 #include "package/package_download.h"
 
+#include "package/file_authenticity.h"
 #include "package/manifest_writer.h"
 #include "package/safe_names.h"
 #include "package/zip_extraction.h"
@@ -20,6 +21,23 @@ PackageDownloadResult failed(Kind kind, const QString& file, const QString& deta
     result.file = file;
     result.detail = detail;
     return result;
+}
+
+PackageDownloadResult notGenuine(const QString& file, NotGenuine why) {
+    PackageDownloadResult result = failed(Kind::NotGenuine, file);
+    result.notGenuine = why;
+    return result;
+}
+
+// Every entry is checked before the first file is fetched or the first directory emptied. An
+// entry is named by its first file, as the user finds it in the update directory.
+std::optional<PackageDownloadResult> unsignedEntry(const PackageDownloadRequest& request,
+                                                   const std::vector<UpdateEntry>& entries) {
+    for (const UpdateEntry& entry : entries) {
+        if (auto problem = checkEntrySignature(request.keys, request.product, entry))
+            return notGenuine(entry.files.value(0), *problem);
+    }
+    return std::nullopt;
 }
 
 QString inDirectory(const QString& directory, const QString& name) {
@@ -89,6 +107,8 @@ private:
         if (auto failure = transferFailure(transfer_.DownloadAFile(target, address, true), target))
             return failure;
         keepReadable(target);
+        if (auto changed = checkContent(entry, target, name))
+            return changed;
         loop_.yield();
         if (name != entry.filesToExtract)
             return std::nullopt;
@@ -113,6 +133,20 @@ private:
         return std::nullopt;
     }
 
+    // A file that is not the one the maker signed is deleted at once: nothing may use it.
+    std::optional<PackageDownloadResult> checkContent(const UpdateEntry& entry,
+                                                      const QString& target, const QString& name) {
+        if (!request_.keys.enforced())
+            return std::nullopt;
+        const FileChecksum* checksum = checksumOf(entry, name);
+        const std::optional<NotGenuine> problem =
+            checksum ? checkFileContent(target, *checksum) : NotGenuine::FileChanged;
+        if (!problem)
+            return std::nullopt;
+        QFile::remove(target);
+        return notGenuine(name, *problem);
+    }
+
     const PackageDownloadRequest& request_;
     SingleFileTransfer& transfer_;
     EventLoop& loop_;
@@ -128,6 +162,8 @@ PackageDownloadResult downloadUpdatePackages(const PackageDownloadRequest& reque
     try {
         QDir().mkpath(request.updateDirectory);
         const ProgramUpdateAnswer answer = readProgramUpdateAnswer(answerRoot);
+        if (auto refused = unsignedEntry(request, answer.updates))
+            return *refused;
         EntryDownload entries(request, transfer, loop, observer);
         for (const UpdateEntry& entry : answer.updates) {
             if (auto failure = entries.run(entry))

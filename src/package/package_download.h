@@ -4,6 +4,8 @@
 #include "core/event_loop.h"
 #include "core/runtime_error.h"
 #include "core/xml_document.h"
+#include "protocol/authenticity.h"
+#include "protocol/trusted_keys.h"
 #include "protocol/update_entry.h"
 #include "transfer/single_file_transfer.h"
 
@@ -28,6 +30,8 @@ struct PackageDownloadRequest {
     QString serverBaseUrl;         // without a trailing "/"
     QString updateDirectory;       // the host's "Updates" directory
     DeploymentSettings deployment; // the archive password's constants
+    QString product;               // the host's product code, which entry signatures name
+    TrustedKeys keys;              // enforced: nothing unsigned is fetched or unpacked
 };
 
 // How the package download ended.
@@ -38,9 +42,11 @@ struct PackageDownloadResult {
         UndeletableFile, // an older file of an entry could not be deleted
         PasswordFailed,  // the archive password could not be decoded
         RuntimeFailure,  // a run-time error: a missing element, a file error, ...
+        NotGenuine,      // an entry or a file is not what the maker signed
     };
     Kind kind = Kind::Complete;
-    QString file;                      // StepFailed, UndeletableFile: the file concerned
+    QString file; // StepFailed, UndeletableFile, NotGenuine: the file concerned
+    NotGenuine notGenuine = NotGenuine::SignatureMissing; // NotGenuine: why
     QString detail;                    // StepFailed: why, for the log of a developer
     std::int32_t passwordError = 0;    // PasswordFailed: the decoder's number
     std::optional<RuntimeError> error; // RuntimeFailure
@@ -52,6 +58,8 @@ struct PackageDownloadResult {
 // the update directory named after the entry's version, unpacks the entry's archive there (with the
 // decoded password), then fetches the terms of use and writes the manifest and "Hardware.xml".
 // Names from the server that could leave their directory are refused before anything is written.
+// With enforced keys every entry's signature is checked before anything is fetched, and each file's
+// size and digest once it has arrived, before it is unpacked: a file that differs is deleted.
 // Files of entries fetched before a failure stay; the manifest is written only at the very end, so
 // a failure keeps the previous one.
 PackageDownloadResult downloadUpdatePackages(const PackageDownloadRequest& request,

@@ -13,6 +13,23 @@ QString requiredText(const XmlNode& update, const char* element) {
     return found.front().text();
 }
 
+// <checksums><checksum file="a.zip" size="123" sha256="…"/>…</checksums>
+std::vector<FileChecksum> readChecksums(const XmlNode& update) {
+    std::vector<FileChecksum> checksums;
+    const auto lists = update.getElementsByTagName(QStringLiteral("checksums"));
+    if (lists.empty())
+        return checksums;
+    for (const XmlNode& item : lists.front().childNodes()) {
+        if (!item.isElement() || item.nodeName() != QLatin1String("checksum"))
+            continue;
+        bool number = false;
+        const qlonglong size = item.attribute(QStringLiteral("size")).toLongLong(&number);
+        checksums.push_back({item.attribute(QStringLiteral("file")), number ? size : -1,
+                             item.attribute(QStringLiteral("sha256"))});
+    }
+    return checksums;
+}
+
 bool isUpdate(const XmlNode& child) {
     return child.localName() == QLatin1String("update");
 }
@@ -41,8 +58,18 @@ UpdateEntry readUpdateEntry(const XmlNode& update) {
     entry.newDlls = readBooleanText(requiredText(update, "new_dlls"));
     entry.newMasterVersion = readBooleanText(requiredText(update, "new_master_version"));
     entry.noStartupArgs = readBooleanText(requiredText(update, "no_startup_args"));
+    entry.checksums = readChecksums(update);
+    entry.signature = update.firstElementText(QStringLiteral("signature"));
     entry.xml = update.xml();
     return entry;
+}
+
+const FileChecksum* checksumOf(const UpdateEntry& entry, const QString& file) {
+    for (const FileChecksum& checksum : entry.checksums) {
+        if (checksum.file == file)
+            return &checksum;
+    }
+    return nullptr;
 }
 
 ProgramUpdateAnswer readProgramUpdateAnswer(const XmlNode& root) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/xml_document.h"
+#include "protocol/signed_statements.h"
 
 #include <QString>
 #include <QStringList>
@@ -24,12 +25,21 @@ struct UpdateEntry {
     bool newDlls = false;
     bool newMasterVersion = false;
     bool noStartupArgs = false;
+    // What a signing server adds: size and digest of each file ("checksums") and the maker's
+    // signature. Empty from a server that does not sign; older updaters never look at them.
+    std::vector<FileChecksum> checksums;
+    QString signature;
     // The element exactly as the XML document serialises it: the manifest is made of these texts.
     QString xml;
 };
 
+// The checksum the entry holds for one of its files, or nullptr.
+const FileChecksum* checksumOf(const UpdateEntry& entry, const QString& file);
+
 // Reads all twelve values of an "update" element, each the text of the first descendant element
 // of that name. A missing element raises run-time error 91, a Boolean text that is none raises 13.
+// The checksums and the signature are optional and never raise: a size that is no number is kept
+// as -1, which no file has.
 UpdateEntry readUpdateEntry(const XmlNode& update);
 
 // A Boolean text: True or False in any letter case, or a number (0 is False, any other True).

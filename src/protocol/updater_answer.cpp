@@ -27,4 +27,11 @@ bool readUpdaterAnswer(const XmlDocument& answer, QString& path, QString& versio
     return true;
 }
 
+UpdaterSeal readUpdaterSeal(const XmlDocument& answer) {
+    const XmlNode root = answer.root();
+    return {root.firstElementText(QStringLiteral("size")),
+            root.firstElementText(QStringLiteral("sha256")),
+            root.firstElementText(QStringLiteral("signature"))};
+}
+
 } // namespace upd

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/session.h"
 #include "core/xml_document.h"
 
 #include <QString>
@@ -14,5 +15,8 @@ namespace upd {
 // Raises RuntimeError for a "size" that is not a 32-bit number, after the three texts were
 // written.
 bool readUpdaterAnswer(const XmlDocument& answer, QString& path, QString& version, QString& file);
+
+// The texts of the first "size", "sha256" and "signature" elements; "" for each one missing.
+UpdaterSeal readUpdaterSeal(const XmlDocument& answer);
 
 } // namespace upd

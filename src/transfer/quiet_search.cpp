@@ -63,6 +63,7 @@ QueryOutcome ask(TransferControl& Inet1, const QString& address, Reader read) {
     case ServerFetch::Kind::ErrorAnswer:
         return {false, fromErrorNumber(fetch.error.number)};
     case ServerFetch::Kind::Unusable:
+    case ServerFetch::Kind::NotGenuine: // the search checks no signatures
         return {};
     case ServerFetch::Kind::Answer:
         break;

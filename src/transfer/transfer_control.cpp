@@ -138,9 +138,8 @@ QString TransferControl::openUrl(const QString& url) {
     return decodeAnswerText(answer.body, answer.contentType);
 }
 
-QByteArray TransferControl::openUrlUtf8(const QString& url) {
-    Answer answer = fetch(url);
-    return answerTextAsUtf8(std::move(answer.body), answer.contentType);
+QByteArray TransferControl::openUrlBytes(const QString& url) {
+    return fetch(url).body;
 }
 
 TransferControl::Answer TransferControl::fetch(const QString& url) {

@@ -60,9 +60,9 @@ public:
     // Content-Type or XML declaration, Windows-1252 otherwise. Whatever the HTTP status, the body
     // is the answer. Raises RuntimeError when the request fails or times out.
     QString openUrl(const QString& url);
-    // The same answer as UTF-8 bytes (XmlDocument::loadUtf8), converted from the body without a
-    // QString between: a large data answer is never held as UTF-16.
-    QByteArray openUrlUtf8(const QString& url);
+    // The same, but the body's exact bytes: for answers whose signature covers them. The
+    // Content-Type header is then read with getHeader().
+    QByteArray openUrlBytes(const QString& url);
 
     // Starts an operation ("GET") on the address and returns at once; ask stillExecuting() until
     // it reports false, then read the response headers. Only the response head is fetched.

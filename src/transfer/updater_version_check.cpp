@@ -3,6 +3,7 @@
 #include "core/runtime_error.h"
 #include "core/windows1252.h"
 #include "core/xml_document.h"
+#include "protocol/authenticity.h"
 #include "protocol/updater_answer.h"
 #include "protocol/versions.h"
 #include "transfer/curl_handles.h"
@@ -56,7 +57,7 @@ std::optional<QByteArray> readUpdaterPage(const QString& url, EventLoop& loop) {
 } // namespace
 
 bool CheckUpdaterVersion(const Session& session, EventLoop& loop, QString& path, QString& version,
-                         QString& file) {
+                         QString& file, UpdaterSeal& seal) {
     try {
         const std::optional<QByteArray> page =
             readUpdaterPage(session.deployment.updaterInfoUrl, loop);
@@ -66,6 +67,10 @@ bool CheckUpdaterVersion(const Session& session, EventLoop& loop, QString& path,
         if (!answer.loadUtf8(windows1252::toUtf8(*page)))
             return false;
         if (!readUpdaterAnswer(answer, path, version, file))
+            return false;
+        seal = readUpdaterSeal(answer);
+        if (checkUpdaterSignature(TrustedKeys::fromSetting(session.deployment.signingKeys), version,
+                                  file, seal))
             return false;
         return isVersionGreater(version, FixedWidthVersion(session.version));
     } catch (const RuntimeError&) {

@@ -1,5 +1,6 @@
 #include "wizard/data_query.h"
 
+#include "protocol/authenticity.h"
 #include "protocol/request_parameters.h"
 #include "protocol/server_answer.h"
 #include "wizard/server_query.h"
@@ -72,10 +73,17 @@ bool QueryDataUpdates(WizardWindow& window, TransferControl& Inet1, int queryMod
     query.address = DataQueryAddress(session, version, queryMode);
     query.failureText = QStringLiteral("Die Update-Daten konnten nicht abgerufen werden! "
                                        "Versuchen Sie es bitte später nochmal!");
-    if (download)
+    if (download) {
         query.afterFetch = [&] {
             animateDownloadBar(window.downloadBar(), window.eventLoop(), window.flags());
         };
+        query.check = [&](const QByteArray& body) {
+            return checkPayloadSignature(
+                TrustedKeys::fromSetting(session.deployment.signingKeys), session.host.ProgID,
+                session.host.DBVers, body,
+                Inet1.getHeader(QString::fromLatin1(PayloadSignatureHeader)));
+        };
+    }
     query.readAnswer = [&](const XmlNode& root) {
         if (queryMode == querymode::Search)
             return readSearchAnswer(window.eventLoop(), root, resultBox, found);

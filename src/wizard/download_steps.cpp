@@ -2,34 +2,56 @@
 
 #include "core/error_catalogue.h"
 #include "core/runtime_error.h"
+#include "install/new_updater_verification.h"
 #include "install/self_replacement.h"
 #include "package/safe_names.h"
 #include "protocol/request_parameters.h"
+#include "wizard/authenticity_texts.h"
 #include "wizard/updater_install.h"
 #include "wizard/wizard_texts.h"
+
+#include <QFile>
+#include <optional>
 
 namespace upd {
 namespace {
 
+// How the updater's download ended: `ok`, or a failure that is `notGenuine` or not.
+struct UpdaterDownload {
+    bool ok = false;
+    std::optional<NotGenuine> notGenuine;
+    QString file;
+};
+
 // The new updater beside the running one, named after its version (2.1.0.x.exe), ready to start.
 // The version and the file name come from the server and become a name here: a name that would
-// leave the directory fails like a download. Errors while writing are failures too.
-bool downloadNewUpdater(WizardWindow& window, WizardSteps& steps) {
+// leave the directory fails like a download. Errors while writing are failures too. With enforced
+// keys nothing unsigned is fetched, and a file that differs from the signed one is deleted.
+UpdaterDownload downloadNewUpdater(WizardWindow& window, WizardSteps& steps) {
     const Session& session = window.session();
     if (!safe_names::isSafeName(session.UpdaterFile) ||
         !safe_names::isSafeName(session.UpdaterVersion + QLatin1Char('.') + session.UpdaterFile))
-        return false;
+        return {};
     const ReplacementFiles files =
         replacementFiles(ownUpdaterFile(session), session.UpdaterVersion, session.UpdaterFile);
+    const TrustedKeys keys = TrustedKeys::fromSetting(session.deployment.signingKeys);
+    if (auto why = checkUpdaterSignature(keys, session.UpdaterVersion, session.UpdaterFile,
+                                         session.updaterSeal))
+        return {false, why, files.newFile};
     const QString url = session.ServerBaseUrl + QLatin1Char('/') + session.UpdaterPath +
                         QLatin1Char('/') + session.UpdaterFile;
     try {
         if (!steps.DownloadAFile(window, files.newFile, url))
-            return false;
+            return {};
     } catch (const RuntimeError&) {
-        return false;
+        return {};
     }
-    return adoptOwnFileMode(files.newFile, files.ownFile);
+    if (auto why = verifyNewUpdater(keys, session.UpdaterVersion, session.UpdaterFile,
+                                    session.updaterSeal, files.newFile)) {
+        QFile::remove(files.newFile);
+        return {false, why, files.newFile};
+    }
+    return {adoptOwnFileMode(files.newFile, files.ownFile), std::nullopt, {}};
 }
 
 } // namespace
@@ -39,16 +61,19 @@ void DownloadNewUpdater(WizardWindow& window, WizardSteps& steps) {
     MessageAreas& messages = window.messages();
     start.setEnabled(false);
     messages.visibleMessageArea().setText(QString());
-    const bool downloaded = downloadNewUpdater(window, steps);
+    const UpdaterDownload download = downloadNewUpdater(window, steps);
     if (window.flags().CloseRequested) {
         // The closing message stays.
         start.setEnabled(true);
         return;
     }
-    if (!downloaded) {
+    if (!download.ok) {
         start.setEnabled(true);
         messages.visibleMessageArea().show(
-            QStringLiteral("Fehler : %1").arg(errcode::DownloadFailed) + CrLf + DownloadNotFinished,
+            QStringLiteral("Fehler : %1").arg(errcode::DownloadFailed) + CrLf +
+                (download.notGenuine ? notGenuineFileText(download.file, *download.notGenuine) +
+                                           CrLf + KeptUpdaterText
+                                     : DownloadNotFinished),
             AttentionColor);
         return;
     }

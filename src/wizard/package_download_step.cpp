@@ -3,6 +3,7 @@
 #include "core/error_catalogue.h"
 #include "install/update_directory.h"
 #include "package/package_download.h"
+#include "wizard/authenticity_texts.h"
 #include "wizard/file_messages.h"
 #include "wizard/wizard_texts.h"
 
@@ -41,6 +42,8 @@ bool DownloadUpdateFiles(WizardWindow& window, TransferControl& Inet1, std::int3
     request.serverBaseUrl = session.ServerBaseUrl;
     request.updateDirectory = installation::UpdateDirectory::ofHost(session.host.ExePath).path();
     request.deployment = session.deployment;
+    request.product = session.host.ProgID;
+    request.keys = TrustedKeys::fromSetting(session.deployment.signingKeys);
     DownloadLines lines(message, window.boxes().downloadList());
     SingleFileTransfer transfer(window.eventLoop(), window.transferDisplay(), Inet1);
     const PackageDownloadResult result = downloadUpdatePackages(
@@ -56,6 +59,14 @@ bool DownloadUpdateFiles(WizardWindow& window, TransferControl& Inet1, std::int3
     case Kind::RuntimeFailure:
         ErrorNumber = errcode::DownloadFailed;
         ErrorText = result.error->trapText();
+        return false;
+    case Kind::NotGenuine:
+        ErrorNumber = errcode::DownloadFailed;
+        ErrorText = notGenuineFileText(result.file, result.notGenuine) + CrLf +
+                    (result.notGenuine == NotGenuine::FileChanged ||
+                             result.notGenuine == NotGenuine::FileMissing
+                         ? QStringLiteral("Die Datei wurde gelöscht.")
+                         : QStringLiteral("Es wurde nichts heruntergeladen."));
         return false;
     case Kind::UndeletableFile:
         reportUndeletableFile(window.prompts(), result.file);

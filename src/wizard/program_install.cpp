@@ -2,12 +2,14 @@
 
 #include "core/error_catalogue.h"
 #include "core/runtime_error.h"
+#include "install/entry_verification.h"
 #include "install/manifest_reading.h"
 #include "install/setup_program.h"
 #include "install/update_files_removal.h"
 #include "install/update_walk.h"
 #include "platform/file_helpers.h"
 #include "protocol/versions.h"
+#include "wizard/authenticity_texts.h"
 #include "wizard/host_closing.h"
 #include "wizard/wizard_texts.h"
 
@@ -195,6 +197,15 @@ private:
         }
         if (!installation::runModeInstalls(session_.RunMode, entry))
             return Step::Skipped;
+        // Checked before the host is closed: an update that will not run leaves it open.
+        if (const auto objection = installation::verifyEntryBeforeSetup(
+                directory_, entry, TrustedKeys::fromSetting(session_.deployment.signingKeys),
+                session_.host.ProgID, session_.deployment)) {
+            stopWith(errcode::SetupProgramMissing,
+                     notGenuineFileText(objection->file, objection->why) + CrLf +
+                         QStringLiteral("Das Update wird nicht installiert."));
+            return Step::Stopped;
+        }
         if (!hostClosed())
             return Step::Stopped;
 

@@ -2,6 +2,8 @@
 
 #include "core/error_catalogue.h"
 #include "transfer/server_fetch.h"
+#include "wizard/authenticity_texts.h"
+#include "wizard/wizard_texts.h"
 
 #include <optional>
 
@@ -9,8 +11,8 @@ namespace upd {
 
 bool runServerQuery(WizardWindow& window, TransferControl& Inet1, const ServerQuery& query,
                     std::int32_t& errNumber, QString& errText) {
-    const ServerFetch fetch =
-        fetchServerAnswer(Inet1, query.address, window.ResponseDocument(), query.afterFetch);
+    const ServerFetch fetch = fetchServerAnswer(Inet1, query.address, window.ResponseDocument(),
+                                                query.afterFetch, query.check);
     std::optional<RuntimeError> pending = fetch.failure;
     switch (fetch.kind) {
     case ServerFetch::Kind::ErrorAnswer:
@@ -25,6 +27,12 @@ bool runServerQuery(WizardWindow& window, TransferControl& Inet1, const ServerQu
             pending = error;
         }
         break;
+    case ServerFetch::Kind::NotGenuine:
+        // Only the data payload is checked: its refusal is a failed download.
+        errNumber = errcode::DownloadFailed;
+        errText = notGenuineDataText(fetch.notGenuine) + CrLf +
+                  QStringLiteral("Es wurden keine Daten übernommen.");
+        return false;
     case ServerFetch::Kind::Unusable:
         break;
     }

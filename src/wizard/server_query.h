@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transfer/server_fetch.h"
 #include "transfer/transfer_control.h"
 #include "wizard/wizard_steps.h"
 
@@ -18,11 +19,15 @@ struct ServerQuery {
     // Reads an answer that is not an "error" answer: true when it was understood, false to fail
     // with the failure text. May raise a run-time error.
     std::function<bool(const XmlNode& root)> readAnswer;
+    // Looks at the answer's exact bytes before they are loaded (may be empty): the data payload's
+    // signature.
+    AnswerCheck check;
 };
 
 // Runs the query into the window's ResponseDocument. An "error" answer gives its number and text
-// and false. Every other failure gives 800400001 with the run-time error's
-// "description (number)", or with the failure text when none was raised.
+// and false. An answer that the check refuses gives 800400002 and why the data are not genuine.
+// Every other failure gives 800400001 with the run-time error's "description (number)", or with
+// the failure text when none was raised.
 bool runServerQuery(WizardWindow& window, TransferControl& Inet1, const ServerQuery& query,
                     std::int32_t& errNumber, QString& errText);
 

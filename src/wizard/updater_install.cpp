@@ -1,10 +1,12 @@
 #include "wizard/updater_install.h"
 
 #include "core/runtime_error.h"
+#include "install/new_updater_verification.h"
 #include "install/restart_protocol.h"
 #include "install/self_replacement.h"
 #include "platform/file_helpers.h"
 #include "platform/replace_script.h"
+#include "wizard/authenticity_texts.h"
 #include "wizard/wizard_texts.h"
 
 #include <QCoreApplication>
@@ -40,6 +42,16 @@ void reportMissingFile(WizardWindow& window, const QString& missing) {
     window.messages().visibleMessageArea().show(
         QStringLiteral("quorlan-Internet-Update Aktualisierung: Fehler bei der Installation. ") +
             CrLf + QStringLiteral("Datei ") + missing + QStringLiteral(" nicht gefunden!"),
+        AttentionColor);
+}
+
+void reportNotGenuine(WizardWindow& window, const QString& file, NotGenuine why) {
+    window.controls().startButton().setEnabled(true);
+    if (window.flags().CloseRequested)
+        return;
+    window.messages().visibleMessageArea().show(
+        QStringLiteral("quorlan-Internet-Update Aktualisierung: Fehler bei der Installation. ") +
+            CrLf + notGenuineFileText(file, why) + CrLf + KeptUpdaterText,
         AttentionColor);
 }
 
@@ -83,6 +95,13 @@ void InstallNewUpdater(WizardWindow& window, SettingsStore& store) {
         return reportMissingFile(window, files.ownFile);
     if (!Fexist(files.newFile))
         return reportMissingFile(window, files.newFile);
+    // The file may have been changed since its download: checked again before the script exists.
+    if (auto why = verifyNewUpdater(TrustedKeys::fromSetting(session.deployment.signingKeys),
+                                    session.UpdaterVersion, session.UpdaterFile,
+                                    session.updaterSeal, files.newFile)) {
+        QFile::remove(files.newFile);
+        return reportNotGenuine(window, files.newFile, *why);
+    }
 
     const std::optional<QString> script = prepareReplacement(session, store, files);
     if (!script)

@@ -6,6 +6,7 @@
 #include "app/application_startup.h"
 #include "support/memory_settings_store.h"
 #include "support/scripted_prompts.h"
+#include "support/signed_catalog.h"
 #include "updateserver/update_server.h"
 
 #include <QApplication>
@@ -53,7 +54,7 @@ private:
     static server::Catalog catalog(const std::string& updaterVersion) {
         server::Catalog catalog = server::Catalog::load(SAMPLE_CATALOG_DIR);
         catalog.updater->version = updaterVersion;
-        return catalog;
+        return test::signedCatalog(std::move(catalog));
     }
 
     server::UpdateServer server_;

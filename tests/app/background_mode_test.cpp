@@ -2,11 +2,13 @@
 // main window opened from the notice starts with. Then two real updaters side by side.
 
 #include "app/background_fixture.h"
+#include "support/hostile_proxy.h"
 #include "support/named_control.h"
 
 #include <QDir>
 #include <QLabel>
 #include <QProcess>
+#include <optional>
 
 namespace upd::test {
 namespace {
@@ -19,6 +21,13 @@ void settle() {
 TEST(BackgroundMode, ShowsTheNoticeOfWhatTheServerOffers) {
     const QString host = QStringLiteral("quorlan Gesundheitsratgeber Update Hinweis");
 
+    // The updater-information page as a hostile network may change it.
+    const auto changedUpdater = [](std::function<void(std::string&)> change) {
+        return [change](HostileProxy::Answer& answer) {
+            if (answer.path == "/updateproginfo.aspx")
+                change(answer.body);
+        };
+    };
     const struct {
         const char* what;
         std::string updater; // the catalog's
@@ -27,10 +36,17 @@ TEST(BackgroundMode, ShowsTheNoticeOfWhatTheServerOffers) {
         QString title;
         QString firstLine;
         std::int32_t wizardState; // of the main window the notice opens
+        HostileProxy::Tamper tamper = {};
     } rows[] = {
         {"the sample catalog offers a newer updater", "2.01.0015", "3.1.0", "2024.01",
          StartupResult::NoticeShown, "quorlan-Internet-Update Hinweis", "Eine neue Version des",
          wizard::DownloadNewUpdater},
+        {"an unsigned updater is not offered", "2.01.0015", "3.1.0", "2024.01",
+         StartupResult::NoticeShown, host, "Es sind Programm-Updates verfügbar!", wizard::Search,
+         changedUpdater([](std::string& body) { removeElement(body, "signature"); })},
+        {"nor one whose version was changed", "2.01.0014", "3.1.0", "2024.01",
+         StartupResult::NoticeShown, host, "Es sind Programm-Updates verfügbar!", wizard::Search,
+         changedUpdater([](std::string& body) { replaceFirst(body, "2.01.0014", "2.01.0016"); })},
         {"no newer updater, program updates", "2.01.0014", "3.1.0", "2024.01",
          StartupResult::NoticeShown, host, "Es sind Programm-Updates verfügbar!", wizard::Search},
         {"only data updates", "2.01.0014", "3.3.0", "2024.01", StartupResult::NoticeShown, host,
@@ -40,6 +56,9 @@ TEST(BackgroundMode, ShowsTheNoticeOfWhatTheServerOffers) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         BundledServer server(row.updater);
+        std::optional<HostileProxy> proxy;
+        if (row.tamper)
+            proxy.emplace(row.tamper);
         BackgroundStart start;
         EXPECT_EQ(start.run(server, row.exeVers, row.dbVers), row.result);
         EXPECT_TRUE(start.prompts.shown().empty());

@@ -1,5 +1,6 @@
 #include "install/restart_protocol.h"
 #include "platform/settings_store.h"
+#include "support/signed_catalog.h"
 #include "updateserver/update_server.h"
 
 #include <QDir>
@@ -59,7 +60,7 @@ TEST(SelfReplacement, TheNewUpdaterReplacesTheOldOneAndContinuesWithTheHostsValu
 
     std::mutex logMutex;
     QString log;
-    server::UpdateServer server(server::Catalog::load(catalogDir),
+    server::UpdateServer server(test::signedCatalog(catalogDir),
                                 DeploymentSettings::fromEnvironment(),
                                 [&](const std::string& line) {
                                     std::lock_guard lock(logMutex);

@@ -38,13 +38,17 @@ Check check(const std::optional<std::string>& answer, ProgramVersion own = {2, 1
     server.start();
     Session session;
     session.version = own;
+    // Answers without signatures, read as before signed updates.
+    session.deployment.signingKeys.clear();
     session.deployment.updaterInfoUrl =
         answer ? QString::fromStdString(server.url("/updateproginfo.aspx"))
                : QStringLiteral("http://127.0.0.1:%1/updateproginfo.aspx")
                      .arg(test::closedLocalPort());
     QtEventLoop loop;
     Check result;
-    result.newer = CheckUpdaterVersion(session, loop, result.path, result.version, result.file);
+    UpdaterSeal seal;
+    result.newer =
+        CheckUpdaterVersion(session, loop, result.path, result.version, result.file, seal);
     server.stop();
     result.agent = agent;
     return result;

@@ -1,10 +1,14 @@
 // The server program as makers and the demo start it: a real child process.
 
+#include "core/xml_document.h"
+#include "protocol/authenticity.h"
+#include "protocol/updater_answer.h"
 #include "raw_http_client.h"
 
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -34,6 +38,10 @@ TEST(ServerProgram, RefusesBadArgumentsAndBrokenCatalogs) {
         {{"--catalog", "/nonexistent", "--listen", "127.0.0.1:0"},
          1,
          "Verzeichnis \"files\" fehlt"},
+        {{"--catalog", SAMPLE_CATALOG_DIR, "--listen", "127.0.0.1:0", "--signing-key",
+          SAMPLE_CATALOG_DIR "/catalog.xml"},
+         1,
+         "enthält keinen Ed25519-Schlüssel"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -43,6 +51,57 @@ TEST(ServerProgram, RefusesBadArgumentsAndBrokenCatalogs) {
         EXPECT_EQ(server.exitCode(), c.exitCode);
         EXPECT_TRUE(QString::fromUtf8(server.readAllStandardError()).contains(c.error));
     }
+}
+
+// The maker's way: a key pair made by the program, the catalog served signed with it. What it
+// signs is checked the way the updater checks it, with the printed public key.
+TEST(ServerProgram, GeneratesAKeyAndSignsUpdatesUpdaterAndPayloadsWithIt) {
+    QTemporaryDir work;
+    const QString keyFile = work.filePath(QStringLiteral("signing-key"));
+    QProcess generate;
+    generate.start(UPDATE_SERVER_PROGRAM, {"--generate-key", keyFile});
+    ASSERT_TRUE(generate.waitForFinished(10000));
+    ASSERT_EQ(generate.exitCode(), 0) << generate.readAllStandardError().toStdString();
+    const upd::TrustedKeys keys =
+        upd::TrustedKeys::fromSetting(QString::fromLatin1(generate.readAllStandardOutput()));
+    EXPECT_EQ(QFile::permissions(keyFile), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                               QFileDevice::ReadUser | QFileDevice::WriteUser);
+    QProcess again;
+    again.start(UPDATE_SERVER_PROGRAM, {"--generate-key", keyFile});
+    ASSERT_TRUE(again.waitForFinished(10000));
+    EXPECT_EQ(again.exitCode(), 1) << "an existing key is never overwritten";
+
+    upd::server::test::ServerProgram program({"--signing-key", keyFile});
+    ASSERT_GT(program.port, 0) << program.process.readAllStandardError().toStdString();
+    httplib::Client client("127.0.0.1", program.port);
+    const auto document = [&](const char* target) {
+        upd::XmlDocument answer;
+        EXPECT_TRUE(answer.loadXml(QString::fromStdString(client.Get(target)->body))) << target;
+        return answer;
+    };
+
+    const upd::XmlDocument updates = document("/update.aspx?VERS=3v1v0&PID=QGR");
+    const auto entries = upd::readProgramUpdateAnswer(updates.documentElement()).updates;
+    ASSERT_EQ(entries.size(), 2u);
+    for (const upd::UpdateEntry& entry : entries) {
+        EXPECT_EQ(upd::checkEntrySignature(keys, QStringLiteral("QGR"), entry), std::nullopt);
+        EXPECT_EQ(upd::checkEntrySignature(keys, QStringLiteral("QHR"), entry),
+                  upd::NotGenuine::SignatureWrong);
+    }
+    const upd::XmlDocument updater = document("/updateproginfo.aspx");
+    QString path, version, file;
+    ASSERT_TRUE(upd::readUpdaterAnswer(updater, path, version, file));
+    EXPECT_EQ(upd::checkUpdaterSignature(keys, version, file, upd::readUpdaterSeal(updater)),
+              std::nullopt);
+    const auto payload = client.Get("/dataupdate.aspx?VERS=3v3v0&PID=QGR&DBVers=2024.01&MODUS=2");
+    const auto check = [&](const char* databaseVersion) {
+        return upd::checkPayloadSignature(
+            keys, QStringLiteral("QGR"), QString::fromLatin1(databaseVersion),
+            QByteArray::fromStdString(payload->body),
+            QString::fromStdString(payload->get_header_value(upd::PayloadSignatureHeader)));
+    };
+    EXPECT_EQ(check("2024.01"), std::nullopt);
+    EXPECT_EQ(check("2023.01"), upd::NotGenuine::SignatureWrong);
 }
 
 TEST(ServerProgram, RefusesAFloodOfHeaderLinesWithinBoundedMemoryAndLogsEachRequest) {

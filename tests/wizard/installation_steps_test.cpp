@@ -5,6 +5,7 @@
 #include "platform/settings_store.h"
 #include "support/named_control.h"
 #include "support/scripted_prompts.h"
+#include "support/signed_catalog.h"
 #include "ui/frm_lizenz.h"
 #include "ui/frm_start.h"
 #include "updateserver/update_server.h"
@@ -366,6 +367,7 @@ TEST(ProgramInstallation, RunsTheFittingSetupsInOrderAndStopsWithTheGivenTexts) 
         session.host.ExePath = hostDirectory;
         session.host.ExeName = QStringLiteral("qtest");
         session.host.ProgID = QStringLiteral("QGR");
+        session.deployment.signingKeys.clear(); // hand-made update directories
         test::ScriptedPrompts prompts;
         for (const MessageAnswer answer : c.answers)
             prompts.answerNext(answer);
@@ -424,12 +426,77 @@ TEST(ProgramInstallation, RunsTheFittingSetupsInOrderAndStopsWithTheGivenTexts) 
     }
 }
 
+// A copy of a downloaded update directory that was changed afterwards, installed offline: the
+// check right before the setup finds it, the host stays open and nothing runs.
+TEST(ProgramInstallation, AnUpdateDirectoryChangedAfterItsDownloadRunsNothing) {
+    server::UpdateServer server(test::signedCatalog(), DeploymentSettings::fromEnvironment(), {});
+    QTemporaryDir root;
+    Session session;
+    session.ServerBaseUrl = QStringLiteral("http://127.0.0.1:%1").arg(server.start("127.0.0.1", 0));
+    session.host.ProgID = QStringLiteral("QGR");
+    session.host.ExeVers = QStringLiteral("3.1.0");
+    session.host.AppName = QStringLiteral("quorlan-Test");
+    session.host.ExePath = root.filePath(QStringLiteral("host"));
+    HostProcess host(QStringLiteral("exec sleep 60"));
+    session.host.Hwnd = host.hwnd();
+    test::ScriptedPrompts prompts;
+    QtEventLoop loop;
+    ProgramWizardSteps steps(loop, prompts);
+    frmStart window(session, prompts, loop, steps);
+    ASSERT_TRUE(window.Form_Load());
+    window.StartAskForUpdates();
+    window.StartAskForUpdates();
+    ASSERT_EQ(window.wizardState(), wizard::InstallProgramUpdates);
+    const QString downloaded = session.host.ExePath + QStringLiteral("/Updates");
+
+    const QString notGenuine = QStringLiteral(" ist kein echtes Update des Herstellers.\r\n");
+    const struct {
+        const char* what;
+        const char* change; // a shell command in the copy
+        QString text;       // of 800400003
+    } cases[] = {
+        {"the setup program edited", "echo 'exit 0' >> 3.2.0/setup.sh",
+         "Die Datei setup.sh" + notGenuine + "Der Inhalt wurde nach der Signatur verändert."},
+        {"the archive changed", "printf x >> 3.2.0/qgr-3.2.0.zip",
+         "Die Datei qgr-3.2.0.zip" + notGenuine + "Der Inhalt wurde nach der Signatur verändert."},
+        {"a signed file deleted", "rm 3.2.0/liesmich.txt",
+         "Die Datei liesmich.txt" + notGenuine + "Die Datei fehlt oder kann nicht gelesen werden."},
+        {"the manifest's max widened", "sed -i 's/<max>3.1.9</<max>3.1.99</' UpdateInfo.xml",
+         "Die Datei qgr-3.2.0.zip" + notGenuine + "Die Signatur des Herstellers ist ungültig."},
+    };
+    session.RunMode = runmode::OfflineAll;
+    const QString copy = root.filePath(QStringLiteral("USB-Stick"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(copy).removeRecursively();
+        ASSERT_EQ(
+            QProcess::execute(
+                "sh", {"-c", "cp -r \"$0\" \"$1\" && cd \"$1\" && " + QString::fromLatin1(c.change),
+                       downloaded, copy}),
+            0);
+        window.boxes().offlineDirectory().setText(copy);
+        prompts.answerNext(MessageAnswer::Ok);
+        TermsAnswer terms(true);
+        window.StartAskForUpdates();
+        ASSERT_FALSE(prompts.shown().empty());
+        EXPECT_EQ(prompts.shown().back().text,
+                  QStringLiteral("Während der Update-Installation ist folgender Fehler "
+                                 "aufgetreten: \r\n800400003. ") +
+                      c.text + QStringLiteral("\r\nDas Update wird nicht installiert."));
+        EXPECT_EQ(window.messageArea(tab::Installation).text(),
+                  QStringLiteral("Fehler : 800400003"));
+        EXPECT_FALSE(window.flags().HostClosed);
+        EXPECT_TRUE(hostWindowExists(host.hwnd()));
+        EXPECT_FALSE(QFile::exists(session.host.ExePath + QStringLiteral("/update-setup.log")))
+            << "no setup ran";
+    }
+}
+
 // The whole way as a practice meets it: the sample host starts the updater (the demo's, which
 // walks through its steps by itself) against the bundled server; the host is closed, both chained
 // setups run, and the restarted host shows its new version.
 TEST(EndToEnd, TheSampleHostIsClosedUpdatedAndRestartedWithItsNewVersion) {
-    server::UpdateServer server(server::Catalog::load(SAMPLE_CATALOG_DIR),
-                                DeploymentSettings::fromEnvironment(), {});
+    server::UpdateServer server(test::signedCatalog(), DeploymentSettings::fromEnvironment(), {});
     const QString base = QStringLiteral("http://127.0.0.1:%1").arg(server.start("127.0.0.1", 0));
     QTemporaryDir root;
     const QDir host(root.filePath(QStringLiteral("Praxis Programme")));
@@ -481,8 +548,7 @@ TEST(EndToEnd, TheSampleHostIsClosedUpdatedAndRestartedWithItsNewVersion) {
 
 // The data update through the real window: search, download, installation into a sample host.
 TEST(DataInstallation, ThePayloadReachesTheHostsDatabaseAndTheProgramEnds) {
-    server::UpdateServer server(server::Catalog::load(SAMPLE_CATALOG_DIR),
-                                DeploymentSettings::fromEnvironment(), {});
+    server::UpdateServer server(test::signedCatalog(), DeploymentSettings::fromEnvironment(), {});
     const int port = server.start("127.0.0.1", 0);
     QTemporaryDir hostDirectory;
     Session session;

@@ -3,6 +3,7 @@
 #include "support/local_http_server.h"
 #include "support/named_control.h"
 #include "support/scripted_prompts.h"
+#include "support/signed_catalog.h"
 #include "ui/frm_start.h"
 #include "updateserver/password_encoder.h"
 #include "updateserver/update_server.h"
@@ -69,8 +70,7 @@ protected:
 };
 
 TEST_F(PackageDownloadTest, TheSampleUpdatesArriveUnpackedWithTermsAndManifest) {
-    server::UpdateServer server(server::Catalog::load(SAMPLE_CATALOG_DIR),
-                                DeploymentSettings::fromEnvironment(), {});
+    server::UpdateServer server(test::signedCatalog(), DeploymentSettings::fromEnvironment(), {});
     const int port = server.start("127.0.0.1", 0);
     ASSERT_EQ(searchAndDownload(QStringLiteral("http://127.0.0.1:%1").arg(port)),
               wizard::InstallProgramUpdates);
@@ -109,6 +109,7 @@ struct EntryCase {
 };
 
 TEST_F(PackageDownloadTest, HostileNamesAndMissingFilesFailWithoutWritingOutside) {
+    session.deployment.signingKeys.clear(); // hand-made answers, checked as before signatures
     const QByteArray archive =
         readFile(SAMPLE_CATALOG_DIR "/files/downloads/qgr/3.2.0/qgr-3.2.0.zip");
     const EntryCase cases[] = {
@@ -170,6 +171,7 @@ TEST_F(PackageDownloadTest, HostileNamesAndMissingFilesFailWithoutWritingOutside
 }
 
 TEST_F(PackageDownloadTest, AWrongPasswordIsAFailureAndAnUndecodableOneKeepsItsNumber) {
+    session.deployment.signingKeys.clear();
     const QByteArray encrypted =
         readFile(SAMPLE_CATALOG_DIR "/files/downloads/qgr/3.3.0/qgr-3.3.0.zip");
     const DeploymentSettings deployment = DeploymentSettings::fromEnvironment();

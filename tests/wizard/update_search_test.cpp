@@ -5,6 +5,7 @@
 #include "support/local_http_server.h"
 #include "support/named_control.h"
 #include "support/scripted_prompts.h"
+#include "support/signed_catalog.h"
 #include "ui/frm_start.h"
 #include "ui/frm_update_info.h"
 #include "updateserver/update_server.h"
@@ -69,7 +70,7 @@ protected:
 class BundledServer {
 public:
     BundledServer()
-        : server_(server::Catalog::load(SAMPLE_CATALOG_DIR), DeploymentSettings::fromEnvironment(),
+        : server_(test::signedCatalog(), DeploymentSettings::fromEnvironment(),
                   [this](const std::string& line) {
                       std::lock_guard lock(mutex_);
                       log_.push_back(line);
@@ -351,6 +352,7 @@ TEST_F(SearchTest, AStepRunningWhenTheWindowClosesEndsQuietlyBeforeTheWindowGoes
     session.UpdaterPath = QStringLiteral("downloads/updater");
     session.UpdaterFile = QStringLiteral("x.exe");
     session.UpdaterVersion = QStringLiteral("9.9.9");
+    session.deployment.signingKeys.clear(); // the held answers are not signed
     const QString closingMessage =
         QStringLiteral("Bitte warten! Die Anwendung wird geschlossen ...");
     for (const bool closeBox : {true, false}) {

@@ -1,7 +1,9 @@
 #include "app/program_steps.h"
 #include "install/restart_protocol.h"
+#include "support/hostile_proxy.h"
 #include "support/memory_settings_store.h"
 #include "support/scripted_prompts.h"
+#include "support/signed_catalog.h"
 #include "ui/frm_start.h"
 #include "updateserver/update_server.h"
 
@@ -30,9 +32,8 @@ QByteArray readFile(const QString& path) {
 class UpdaterReplacementTest : public ::testing::Test {
 protected:
     UpdaterReplacementTest()
-        : server(server::Catalog::load(SAMPLE_CATALOG_DIR), DeploymentSettings::fromEnvironment(),
-                 {}),
-          steps(loop, prompts, &store) {
+        : catalog(test::signedCatalog()),
+          server(catalog, DeploymentSettings::fromEnvironment(), {}), steps(loop, prompts, &store) {
         session.host.ProgID = QStringLiteral("QGR");
         session.host.ExeVers = QStringLiteral("3.1.0");
         session.host.AppName = QStringLiteral("quorlan-Gesundheitsratgeber");
@@ -43,6 +44,10 @@ protected:
         session.UpdaterVersion = QStringLiteral("2.01.0015");
         session.UpdaterPath = QStringLiteral("downloads/updater");
         session.UpdaterFile = QStringLiteral("quorlan-update");
+        const server::UpdaterRelease& offered = *catalog.updater;
+        session.updaterSeal = {QString::number(offered.size),
+                               QString::fromStdString(offered.sha256),
+                               QString::fromStdString(offered.signature)};
         session.OwnFile = dir.filePath(QStringLiteral("quorlan-update"));
         QFile own(session.OwnFile);
         EXPECT_TRUE(own.open(QIODevice::WriteOnly));
@@ -65,6 +70,7 @@ protected:
     bool startEnabled() { return window->controls().startButton().isEnabled(); }
 
     QTemporaryDir dir;
+    const server::Catalog catalog;
     server::UpdateServer server;
     Session session;
     test::ScriptedPrompts prompts;
@@ -143,6 +149,41 @@ TEST_F(UpdaterReplacementTest, AMissingFileIsNamedAndAStringWithoutStartLeavesNo
     EXPECT_FALSE(store.contains(ConfigApplication, ConfigSection, ParkedArgumentsKey));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
               QStringList({"2.01.0015.quorlan-update", "quorlan-update"}));
+}
+
+// A new updater that is not the one the maker signed never replaces the running one: changed on
+// its way, it is deleted after the download; changed after the download, before the script.
+TEST_F(UpdaterReplacementTest, ANewUpdaterThatIsNotTheSignedOneIsDeletedAndTheOldOneKept) {
+    const QString notGenuine =
+        QStringLiteral("Die Datei ") + QDir::toNativeSeparators(newFile()) +
+        QStringLiteral(" ist kein echtes Update des Herstellers.\r\nDer Inhalt wurde nach der "
+                       "Signatur verändert.\r\nDas bisherige Programm bleibt erhalten.");
+    {
+        test::HostileProxy proxy([](test::HostileProxy::Answer& answer) {
+            if (answer.path.ends_with("/quorlan-update"))
+                answer.body.back() ^= 1;
+        });
+        open();
+        window->StartAskForUpdates();
+        EXPECT_EQ(window->wizardState(), wizard::DownloadNewUpdater);
+        EXPECT_EQ(message(), QStringLiteral("Fehler : 800400002\r\n") + notGenuine);
+        EXPECT_FALSE(QFile::exists(newFile()));
+    }
+    window->StartAskForUpdates();
+    ASSERT_EQ(window->wizardState(), wizard::InstallNewUpdater);
+    QFile changed(newFile());
+    ASSERT_TRUE(changed.open(QIODevice::Append));
+    changed.write("\n");
+    changed.close();
+    window->StartAskForUpdates();
+    EXPECT_EQ(message(), QStringLiteral("quorlan-Internet-Update Aktualisierung: Fehler bei der "
+                                        "Installation. \r\n") +
+                             notGenuine);
+    EXPECT_EQ(window->wizardState(), wizard::InstallNewUpdater);
+    EXPECT_TRUE(startEnabled());
+    EXPECT_FALSE(store.contains(ConfigApplication, ConfigSection, ParkedArgumentsKey));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"quorlan-update"})
+        << "neither the changed file nor a script";
 }
 
 } // namespace

@@ -6,15 +6,16 @@
 #include "app/application_startup.h"
 #include "core/ansi_text_file.h"
 #include "platform/settings_store.h"
+#include "screen_shooter.h"
 #include "support/local_http_server.h"
 #include "support/named_control.h"
+#include "support/signed_catalog.h"
 #include "ui/frm_config.h"
 #include "ui/frm_lizenz.h"
 #include "ui/frm_update_info.h"
 #include "ui/frm_wait.h"
 #include "ui/message_prompts.h"
 #include "ui/program_windows.h"
-#include "screen_shooter.h"
 #include "updateserver/update_server.h"
 
 #include <QApplication>
@@ -195,7 +196,7 @@ int main(int argc, char** argv) {
     const QString host = work.filePath(QStringLiteral("host"));
     QDir(host).mkpath(QStringLiteral("Updates"));
 
-    server::UpdateServer updateServer(server::Catalog::load(upd::test::CatalogDir.toStdString()),
+    server::UpdateServer updateServer(upd::test::signedCatalog(),
                                       DeploymentSettings::fromEnvironment(), {});
     const QString base =
         QStringLiteral("http://127.0.0.1:") + QString::number(updateServer.start("127.0.0.1", 0));
