@@ -39,9 +39,9 @@ TEST(Versions, TheUpdatersOwnVersionInItsThreeFormsComparedByCharacterCodes) {
 
 TEST(Versions, FileVersionsOfProgramFiles) {
     QTemporaryDir dir;
-    const auto peFile = [&](const char* name, test::PeFileOptions spec) {
+    const auto peFile = [&](const char* name, test::PeFileOptions options) {
         const QString path = dir.filePath(QString::fromLatin1(name));
-        test::writePeFile(path, spec);
+        test::writePeFile(path, options);
         return path;
     };
     const QString truncated = peFile("truncated.exe", {true, true, 0x00010000, 0});
