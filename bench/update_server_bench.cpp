@@ -4,13 +4,15 @@
 // at once, with the server's memory. The last line is "ratio R": our answers per second over
 // nginx's for the small answer at 50 clients (medians).
 
+#include "common/free_port.h"
+#include "common/nginx_server.h"
+
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
-#include <arpa/inet.h>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -133,19 +135,6 @@ struct Program {
     }
 };
 
-// A port of 127.0.0.1 that was free a moment ago.
-int freePort() {
-    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(probe);
-    return ntohs(address.sin_port);
-}
-
 bool waitUntilServing(int port) {
     httplib::Client client("127.0.0.1", port);
     for (int attempt = 0; attempt < 200; ++attempt) {
@@ -159,17 +148,12 @@ bool waitUntilServing(int port) {
 } // namespace
 
 int main() {
-    const QString nginx =
-        QStandardPaths::findExecutable("nginx", {"/usr/sbin", "/usr/local/sbin", "/usr/bin"});
-    if (nginx.isEmpty() || QStandardPaths::findExecutable("wrk").isEmpty()) {
-        std::fprintf(stderr, "nginx and wrk are needed (scripts/install-deps)\n");
+    if (QStandardPaths::findExecutable("wrk").isEmpty()) {
+        std::fprintf(stderr, "wrk is needed (scripts/install-deps)\n");
         return 1;
     }
     QTemporaryDir dir;
     const fs::path root = dir.path().toStdString();
-    // nginx's workers run as another user and must read what it serves.
-    fs::permissions(root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                              fs::perms::others_read | fs::perms::others_exec);
     const fs::path catalog = root / "catalog";
     fs::copy(SAMPLE_CATALOG_DIR, catalog, fs::copy_options::recursive);
     {
@@ -180,7 +164,7 @@ int main() {
     }
     writeLargePayload(catalog / "data/qgr-2024.06.xml", DataAnswerTarget);
 
-    const int ourPort = freePort(), nginxPort = freePort();
+    const int ourPort = bench::freePort();
     Program server;
     server.process.setStandardOutputFile(QProcess::nullDevice()); // the access log, written
     server.process.start(UPDATE_SERVER_PROGRAM,
@@ -208,25 +192,13 @@ int main() {
     std::ofstream(statics / "small.xml", std::ios::binary) << small->body;
     std::ofstream(statics / "data.xml", std::ios::binary) << data->body;
     fs::create_symlink(catalog / "files/downloads/gross.bin", statics / "gross.bin");
-    const std::string r = root.string();
-    std::ofstream(root / "nginx.conf")
-        << "daemon off;\nworker_processes " << std::max(2u, std::thread::hardware_concurrency())
-        << ";\nerror_log " << r << "/error.log;\npid " << r << "/nginx.pid;\n"
-        << "events { worker_connections 4096; }\nhttp {\n  access_log /dev/null;\n"
-        << "  sendfile on; tcp_nopush on; keepalive_requests 100000;\n"
-        << "  client_body_temp_path " << r << "/b; proxy_temp_path " << r << "/p;\n"
-        << "  fastcgi_temp_path " << r << "/f; uwsgi_temp_path " << r << "/u;\n"
-        << "  scgi_temp_path " << r << "/s;\n"
-        << "  server { listen 127.0.0.1:" << nginxPort << "; root " << statics.string()
-        << "; }\n}\n";
-    Program proxy;
-    proxy.process.start(nginx, {"-p", QString::fromStdString(r), "-e",
-                                QString::fromStdString(r + "/error.log"), "-c",
-                                QString::fromStdString(r + "/nginx.conf")});
-    if (!waitUntilServing(nginxPort)) {
-        std::fprintf(stderr, "nginx did not start\n");
+    const bench::NginxServer nginx(statics.string(), root.string(),
+                                   {std::max(2u, std::thread::hardware_concurrency()), 4096});
+    if (!nginx.serving()) {
+        std::fprintf(stderr, "%s\n", nginx.problem().c_str());
         return 1;
     }
+    const int nginxPort = nginx.port();
     const auto copy = httplib::Client("127.0.0.1", nginxPort).Get("/small.xml");
     if (!copy || copy->status != 200 || copy->body != small->body) {
         std::fprintf(stderr, "nginx does not serve the copied answer\n");

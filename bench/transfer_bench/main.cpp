@@ -7,7 +7,7 @@
 //   against `curl -s -o`, both from nginx (skipped, saying so, when nginx is missing).
 // The last line is "ratio R": DownloadAFile's speed over curl's in process (medians).
 
-#include "nginx_server.h"
+#include "common/nginx_server.h"
 #include "offscreen_download.h"
 #include "process_timing.h"
 
@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <httplib.h>
 #include <string>
 #include <thread>
@@ -75,6 +76,28 @@ bench::Timing curl(const QString& file, const QString& url) {
     return timing;
 }
 
+// `Rounds` rounds of both sides, each going first in every other round and starting without
+// either target file; `afterRound` sees each round's number once both have run.
+void alternate(Side& ours, Side& theirs, const std::function<bench::Timing()>& runOurs,
+               const std::function<bench::Timing()>& runCurl, const std::vector<QString>& files,
+               const std::function<void(int)>& afterRound = {}) {
+    const auto runSide = [&](Side& side, const std::function<bench::Timing()>& run) {
+        startClean(files);
+        side.add(run());
+    };
+    for (int round = 0; round < Rounds; ++round) {
+        if (round % 2 == 0) {
+            runSide(ours, runOurs);
+            runSide(theirs, runCurl);
+        } else {
+            runSide(theirs, runCurl);
+            runSide(ours, runOurs);
+        }
+        if (afterRound)
+            afterRound(round);
+    }
+}
+
 // The program's own download as a process of its own: this program with "--download".
 int downloadOne(int argc, char** argv) {
     if (argc != 4) {
@@ -99,9 +122,7 @@ void compareWholeProcesses(const QString& program, const QTemporaryDir& dir) {
         for (size_t written = 0; written < FileSize; written += block.size())
             out.write(block.data(), static_cast<std::streamsize>(block.size()));
     }
-    const QString work = dir.filePath(QStringLiteral("nginx"));
-    QDir().mkpath(work);
-    const bench::NginxServer nginx(served.toStdString(), work.toStdString());
+    const bench::NginxServer nginx(served.toStdString(), dir.path().toStdString());
     if (!nginx.serving()) {
         std::printf("whole processes from nginx: skipped, %s\n", nginx.problem().c_str());
         return;
@@ -111,32 +132,18 @@ void compareWholeProcesses(const QString& program, const QTemporaryDir& dir) {
     const QString curlFile = dir.filePath(QStringLiteral("curl-process.bin"));
     Side ours;
     Side theirs;
-    for (int round = 0; round < Rounds; ++round) {
-        const auto runOurs = [&] {
-            startClean({oursFile, curlFile});
-            int exitCode = -1;
-            const bench::Timing timing = bench::runProcess(
-                {program.toStdString(), "--download", url.toStdString(), oursFile.toStdString()},
-                exitCode);
-            if (exitCode != 0 || !complete(oursFile)) {
-                std::fprintf(stderr, "the program's download failed\n");
-                std::exit(1);
-            }
-            ours.add(timing);
-        };
-        const auto runCurl = [&] {
-            startClean({oursFile, curlFile});
-            theirs.add(curl(curlFile, url));
-        };
-        // Each side goes first in every other round.
-        if (round % 2 == 0) {
-            runOurs();
-            runCurl();
-        } else {
-            runCurl();
-            runOurs();
+    const auto runOurs = [&] {
+        int exitCode = -1;
+        const bench::Timing timing = bench::runProcess(
+            {program.toStdString(), "--download", url.toStdString(), oursFile.toStdString()},
+            exitCode);
+        if (exitCode != 0 || !complete(oursFile)) {
+            std::fprintf(stderr, "the program's download failed\n");
+            std::exit(1);
         }
-    }
+        return timing;
+    };
+    alternate(ours, theirs, runOurs, [&] { return curl(curlFile, url); }, {oursFile, curlFile});
     std::printf("whole processes from nginx: the program %.0f MiB/s, %.2f s processor; "
                 "curl -s -o %.0f MiB/s, %.2f s processor; process ratio %.2f\n",
                 median(ours.speeds), median(ours.cpu), median(theirs.speeds), median(theirs.cpu),
@@ -183,46 +190,37 @@ int main(int argc, char** argv) {
 
     Side ours;
     Side theirs;
-    for (int round = 0; round < Rounds; ++round) {
-        int ticks = 0;
-        const auto runOurs = [&] {
-            startClean({oursFile, curlFile});
-            // A 10 ms timer shows that the window answers while the download runs.
-            QTimer ticker;
-            QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
-            ticker.start(10);
-            const bench::Timing before = bench::threadTime();
-            QElapsedTimer wall;
-            wall.start();
-            const bool ok = window.download(oursFile, url) == upd::DownloadOutcome::Complete;
-            bench::Timing timing = bench::threadTime();
-            timing.wallSeconds = double(wall.nsecsElapsed()) / 1e9;
-            timing.userSeconds -= before.userSeconds;
-            timing.systemSeconds -= before.systemSeconds;
-            if (!ok || !complete(oursFile)) {
-                std::fprintf(stderr, "DownloadAFile failed\n");
-                std::exit(1);
-            }
-            ours.add(timing);
-        };
-        const auto runCurl = [&] {
-            startClean({oursFile, curlFile});
-            theirs.add(curl(curlFile, url));
-        };
-        if (round % 2 == 0) {
-            runOurs();
-            runCurl();
-        } else {
-            runCurl();
-            runOurs();
+    int ticks = 0;
+    const auto runOurs = [&] {
+        // A 10 ms timer shows that the window answers while the download runs.
+        ticks = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start(10);
+        const bench::Timing before = bench::threadTime();
+        QElapsedTimer wall;
+        wall.start();
+        const bool ok = window.download(oursFile, url) == upd::DownloadOutcome::Complete;
+        bench::Timing timing = bench::threadTime();
+        timing.wallSeconds = double(wall.nsecsElapsed()) / 1e9;
+        timing.userSeconds -= before.userSeconds;
+        timing.systemSeconds -= before.systemSeconds;
+        if (!ok || !complete(oursFile)) {
+            std::fprintf(stderr, "DownloadAFile failed\n");
+            std::exit(1);
         }
-        std::printf("round %d: DownloadAFile %.0f MiB/s, %.3f s processor (%d ticks of a 10 ms "
-                    "timer in %.0f ms); curl %.0f MiB/s, %.3f s processor\n",
-                    round + 1, ours.speeds.back(), ours.cpu.back(), ticks,
-                    FileSize / (1024.0 * 1024.0) / ours.speeds.back() * 1000, theirs.speeds.back(),
-                    theirs.cpu.back());
-        std::fflush(stdout);
-    }
+        return timing;
+    };
+    alternate(
+        ours, theirs, runOurs, [&] { return curl(curlFile, url); }, {oursFile, curlFile},
+        [&](int round) {
+            std::printf("round %d: DownloadAFile %.0f MiB/s, %.3f s processor (%d ticks of "
+                        "a 10 ms timer in %.0f ms); curl %.0f MiB/s, %.3f s processor\n",
+                        round + 1, ours.speeds.back(), ours.cpu.back(), ticks,
+                        FileSize / (1024.0 * 1024.0) / ours.speeds.back() * 1000,
+                        theirs.speeds.back(), theirs.cpu.back());
+            std::fflush(stdout);
+        });
     server.stop();
     serving.join();
 

@@ -1,5 +1,7 @@
 #include "nginx_server.h"
 
+#include "free_port.h"
+
 #include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
@@ -27,19 +29,6 @@ std::string findNginx() {
     return {};
 }
 
-// A port of 127.0.0.1 that was free a moment ago.
-int freePort() {
-    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(probe);
-    return ntohs(address.sin_port);
-}
-
 bool accepts(int port) {
     const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
@@ -54,7 +43,8 @@ bool accepts(int port) {
 
 } // namespace
 
-NginxServer::NginxServer(const std::string& servedDirectory, const std::string& workDirectory) {
+NginxServer::NginxServer(const std::string& servedDirectory, const std::string& workDirectory,
+                         NginxTuning tuning) {
     const std::string program = findNginx();
     if (program.empty()) {
         problem_ = "nginx is not installed (scripts/install-deps)";
@@ -68,10 +58,13 @@ NginxServer::NginxServer(const std::string& servedDirectory, const std::string& 
                         fs::perm_options::add);
     const int port = freePort();
     const std::string& w = workDirectory;
+    // The access log goes to /dev/null: written like ours, kept nowhere.
     std::ofstream(w + "/nginx.conf")
-        << "daemon off;\nmaster_process off;\nworker_processes 1;\nerror_log " << w
-        << "/error.log;\npid " << w << "/nginx.pid;\nevents { worker_connections 64; }\n"
-        << "http {\n  access_log off;\n  sendfile on;\n"
+        << "daemon off;\nworker_processes " << tuning.workers << ";\nerror_log " << w
+        << "/error.log;\npid " << w << "/nginx.pid;\nevents { worker_connections "
+        << tuning.connectionsPerWorker << "; }\n"
+        << "http {\n  access_log /dev/null;\n"
+        << "  sendfile on; tcp_nopush on; keepalive_requests 100000;\n"
         << "  client_body_temp_path " << w << "/b; proxy_temp_path " << w << "/p;\n"
         << "  fastcgi_temp_path " << w << "/f; uwsgi_temp_path " << w << "/u; scgi_temp_path " << w
         << "/s;\n  server { listen 127.0.0.1:" << port << "; root " << servedDirectory
