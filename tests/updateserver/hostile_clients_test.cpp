@@ -88,12 +88,9 @@ TEST_F(HostileClients, SlowIdleAndNonReadingClientsDoNotDelaySearches) {
     EXPECT_EQ(answered, 50);
     // Nobody was thrown out meanwhile: the slow clients are still connected and can finish.
     ASSERT_TRUE(slowHeaders.front().send("\r\n"));
-    const auto late = slowHeaders.front().readAnswer(5s);
-    ASSERT_TRUE(late);
-    EXPECT_EQ(late->status, 200);
-    const auto download = slowReaders.front().readAnswer(10s);
-    ASSERT_TRUE(download);
-    EXPECT_EQ(download->body.size(), LargeFileSize);
+    EXPECT_EQ(slowHeaders.front().readAnswer(5s).value_or(test::RawAnswer{}).status, 200);
+    EXPECT_EQ(slowReaders.front().readAnswer(10s).value_or(test::RawAnswer{}).body.size(),
+              LargeFileSize);
 }
 
 TEST_F(HostileClients, AThousandSimultaneousClientsAreAllAnswered) {

@@ -1,7 +1,5 @@
-// The server in-process against the sample catalog and small catalogs of its own: what the pages
-// answer, which files it serves and which not. The end-to-end tests in tests/wizard/, tests/app/
-// and tests/ui/ already follow the sample's updates, updater, data update, information page and
-// terms of use through the real client; here are the answers they do not meet.
+// The server in-process: the answers and files the end-to-end tests in tests/wizard/, tests/app/
+// and tests/ui/ do not meet.
 
 #include "server_fixture.h"
 
