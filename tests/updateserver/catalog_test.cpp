@@ -3,16 +3,11 @@
 // flag.
 
 #include "package/zip_extraction.h"
-#include "temp_catalog.h"
-#include "updateserver/catalog.h"
+#include "server_fixture.h"
 
 #include <QProcess>
 #include <QSettings>
-#include <QTemporaryDir>
-#include <fstream>
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
-#include <iterator>
 #include <optional>
 
 namespace upd::server {
@@ -20,6 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::programUpdate;
+using test::readFile;
 using ::testing::HasSubstr;
 
 // The refusal of a catalog, or its warnings one a line.
@@ -43,7 +39,6 @@ TEST(Catalog, NamesEveryProblemAtOnce) {
         bool refused;
         std::vector<std::string> problems;
     } cases[] = {
-        {"an empty catalog", {}, "", false, {}},
         {"faulty program updates",
          {{"files/u/3.2.0/a.zip", "zip"}},
          "<product code=\"QGR\">" +
@@ -109,9 +104,6 @@ TEST(Catalog, NamesEveryProblemAtOnce) {
         for (const auto& [file, content] : c.files)
             content ? catalog.write(file, *content) : catalog.remove(file);
         const std::string found = problems(catalog.path());
-        if (c.problems.empty()) {
-            EXPECT_EQ(found, "");
-        }
         for (const std::string& problem : c.problems)
             EXPECT_THAT(found, HasSubstr(problem));
         // Only what is wrong is named.
@@ -122,11 +114,8 @@ TEST(Catalog, NamesEveryProblemAtOnce) {
 
 const fs::path SampleCatalog = SAMPLE_CATALOG_DIR;
 
-std::string fileContent(const fs::path& file) {
-    std::ifstream stream(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), {});
-}
-
+// A stale archive (its sources edited, the archive not made again) or a password the catalog does
+// not encode would ship a broken update.
 TEST(SampleCatalog, ArchivesHoldTheSourcesAndOpenOnlyWithTheCatalogsPassword) {
     const Catalog catalog = Catalog::load(SampleCatalog);
     EXPECT_TRUE(catalog.warnings.empty());
@@ -136,32 +125,32 @@ TEST(SampleCatalog, ArchivesHoldTheSourcesAndOpenOnlyWithTheCatalogsPassword) {
             const fs::path archive = catalog.filesRoot / update.path / update.filestoextract;
             SCOPED_TRACE(archive);
             ++archives;
-            const QString password =
-                update.password ? QString::number(*update.password) : QString();
-            QTemporaryDir target;
             const QString file = QString::fromStdString(archive.string());
-            if (update.password) {
-                EXPECT_FALSE(extractArchive(file, target.path(), QString()).ok());
-            }
-            ASSERT_TRUE(extractArchive(file, target.path(), password).ok());
+            QTemporaryDir target;
+            EXPECT_NE(extractArchive(file, target.path(), QString()).ok(),
+                      update.password.has_value());
+            ASSERT_TRUE(
+                extractArchive(file, target.path(),
+                               update.password ? QString::number(*update.password) : QString())
+                    .ok());
             const fs::path unpacked = target.path().toStdString();
-            const fs::path sources = SampleCatalog / "sources";
-            EXPECT_EQ(fileContent(unpacked / "setup.sh"), fileContent(sources / "setup.sh"));
-            EXPECT_EQ(fileContent(unpacked / "update.conf"),
-                      fileContent(sources / (code + "-" + update.version) / "update.conf"));
+            EXPECT_EQ(readFile(unpacked / "setup.sh"),
+                      readFile(SampleCatalog / "sources/setup.sh"));
+            EXPECT_EQ(readFile(unpacked / "update.conf"),
+                      readFile(SampleCatalog / "sources" / (code + "-" + update.version) /
+                               "update.conf"));
         }
     }
     EXPECT_EQ(archives, 4);
 }
 
+// The client takes a "Working" flag left behind for a broken setup; the host's other settings
+// must survive. The successful run through the sample host is tests/wizard's end-to-end test.
 TEST(SampleCatalog, SetupKeepsTheWorkingFlagUntilEverythingIsInPlace) {
     QTemporaryDir work, config, host;
-    const fs::path source = SampleCatalog / "sources";
-    const fs::path unpacked = fs::path(work.path().toStdString());
-    for (const fs::path& file : {source / "setup.sh", source / "QGR-3.2.0/update.conf",
-                                 source / "QGR-3.2.0/programm-qgr.txt"})
-        fs::copy_file(file, unpacked / file.filename());
-    // The host's settings as the client reads them; its other values must survive the setup.
+    for (const char* file : {"setup.sh", "QGR-3.2.0/update.conf", "QGR-3.2.0/programm-qgr.txt"})
+        fs::copy_file(SampleCatalog / "sources" / file,
+                      fs::path(work.path().toStdString()) / fs::path(file).filename());
     const QString ini =
         config.path() + "/VB and VBA Program Settings/quorlan-Gesundheitsratgeber.ini";
     const auto setting = [&](const char* key) {
@@ -181,8 +170,7 @@ TEST(SampleCatalog, SetupKeepsTheWorkingFlagUntilEverythingIsInPlace) {
         if (failHalfWay)
             environment.insert("QUORLAN_SETUP_FAIL", "1");
         setup.setProcessEnvironment(environment);
-        setup.start("/bin/sh",
-                    {QString::fromStdString((unpacked / "setup.sh").string()), host.path()});
+        setup.start("/bin/sh", {work.filePath("setup.sh"), host.path()});
         EXPECT_TRUE(setup.waitForFinished(10000));
         return setup.exitCode();
     };
@@ -193,13 +181,7 @@ TEST(SampleCatalog, SetupKeepsTheWorkingFlagUntilEverythingIsInPlace) {
     EXPECT_EQ(setting("UpdateSetup/Working"), "");
     EXPECT_EQ(setting("Optionen/Sprache"), "de");
     EXPECT_EQ(setting("UpdateSetup/Letztes"), "3.1.0");
-
-    const fs::path hostDir = host.path().toStdString();
-    EXPECT_EQ(fileContent(hostDir / "version.txt"), "3.2.0\n");
-    EXPECT_TRUE(fs::exists(hostDir / "programm-qgr.txt"));
-    const std::string log = fileContent(hostDir / "update-setup.log");
-    EXPECT_NE(log.find("QGR 3.2.0: Setup gestartet, Working gesetzt"), std::string::npos) << log;
-    EXPECT_NE(log.find("QGR 3.2.0: Setup beendet, Working entfernt"), std::string::npos) << log;
+    EXPECT_EQ(readFile(fs::path(host.path().toStdString()) / "version.txt"), "3.2.0\n");
 }
 
 } // namespace

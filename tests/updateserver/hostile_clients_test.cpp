@@ -2,13 +2,11 @@
 // its connection's memory, never the service of the others.
 
 #include "raw_http_client.h"
-#include "temp_catalog.h"
+#include "server_fixture.h"
 #include "updateserver/request_deadlines.h"
-#include "updateserver/update_server.h"
 
 #include <atomic>
 #include <deque>
-#include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -33,35 +31,15 @@ protected:
         catalog_.catalog("<product code=\"QAR\">" + test::programUpdate("1.1.0", "1.0.0", "1.0.9") +
                          "</product>");
     }
-
-    // The server with the limits as `adjust` leaves them; returns its port.
-    int start(void (*adjust)(ServerLimits&) = [](ServerLimits&) {}) {
-        ServerLimits limits;
-        adjust(limits);
-        server_.emplace(catalog_.load(), DeploymentSettings::fromEnvironment(), nullptr, limits);
-        return server_->start("127.0.0.1", 0);
-    }
+    // The server with these limits; returns its port.
+    int start(ServerLimits limits = {}) { return server_.emplace(catalog_.load(), limits).port; }
 
     test::TempCatalog catalog_;
-    std::optional<UpdateServer> server_;
+    std::optional<test::RunningServer> server_;
 };
 
 // All from 127.0.0.1, so the per-address limit is lifted for the crowd tests.
-void crowd(ServerLimits& limits) {
-    limits.connectionsPerAddress = 0;
-}
-
-// Enough descriptors for a thousand connections at both ends.
-void allowManyDescriptors() {
-    rlimit limit{};
-    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
-    if (limit.rlim_cur < 4096 && limit.rlim_max > limit.rlim_cur) {
-        limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, 4096);
-        ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &limit), 0);
-    }
-    if (limit.rlim_cur < 2200)
-        GTEST_SKIP() << "only " << limit.rlim_cur << " descriptors allowed";
-}
+const ServerLimits Crowd{.connectionsPerAddress = 0};
 
 bool answersSearch(RawConnection& connection) {
     const auto answer = connection.send(Search) ? connection.readAnswer(5s) : std::nullopt;
@@ -70,7 +48,7 @@ bool answersSearch(RawConnection& connection) {
 }
 
 TEST_F(HostileClients, SlowIdleAndNonReadingClientsDoNotDelaySearches) {
-    const int port = start(crowd);
+    const int port = start(Crowd);
     std::deque<RawConnection> slowHeaders, slowReaders, idle;
     for (int i = 0; i < 64; ++i) {
         slowHeaders.emplace_back(port);
@@ -110,19 +88,19 @@ TEST_F(HostileClients, SlowIdleAndNonReadingClientsDoNotDelaySearches) {
     EXPECT_EQ(answered, 50);
     // Nobody was thrown out meanwhile: the slow clients are still connected and can finish.
     ASSERT_TRUE(slowHeaders.front().send("\r\n"));
-    const auto late = slowHeaders.front().readAnswer(5s);
-    ASSERT_TRUE(late);
-    EXPECT_EQ(late->status, 200);
-    const auto download = slowReaders.front().readAnswer(10s);
-    ASSERT_TRUE(download);
-    EXPECT_EQ(download->body.size(), LargeFileSize);
+    EXPECT_EQ(slowHeaders.front().readAnswer(5s).value_or(test::RawAnswer{}).status, 200);
+    EXPECT_EQ(slowReaders.front().readAnswer(10s).value_or(test::RawAnswer{}).body.size(),
+              LargeFileSize);
 }
 
 TEST_F(HostileClients, AThousandSimultaneousClientsAreAllAnswered) {
-    allowManyDescriptors();
-    if (HasFatalFailure() || IsSkipped())
-        return;
-    const int port = start(crowd);
+    // Enough descriptors for a thousand connections at both ends.
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    limit.rlim_cur = std::max(limit.rlim_cur, std::min<rlim_t>(limit.rlim_max, 4096));
+    if (::setrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur < 2200)
+        GTEST_SKIP() << "only " << limit.rlim_cur << " descriptors allowed";
+    const int port = start(Crowd);
     std::deque<RawConnection> clients;
     for (int i = 0; i < 1000; ++i) {
         clients.emplace_back(port);
@@ -139,10 +117,8 @@ TEST_F(HostileClients, AThousandSimultaneousClientsAreAllAnswered) {
 }
 
 TEST_F(HostileClients, LateRequestsAndIdleConnectionsAreClosedBusyOnesStay) {
-    const int port = start([](ServerLimits& limits) {
-        limits.requestDeadline = 1500ms; // longer than the idle time, shorter than the busy run
-        limits.keepAliveIdleSeconds = 1;
-    });
+    // The deadline is longer than the idle time, shorter than the busy run.
+    const int port = start({.requestDeadline = 1500ms, .keepAliveIdleSeconds = 1});
     // One more byte every 100 ms, of the head or of the body after it: each byte is in time, the
     // request is not. A server without the deadline would keep both open for the eight seconds.
     for (const char* head : {"GET / HTTP/1.1\r\n", "POST /dataupdateframe.aspx HTTP/1.1\r\n"
@@ -155,9 +131,9 @@ TEST_F(HostileClients, LateRequestsAndIdleConnectionsAreClosedBusyOnesStay) {
         EXPECT_FALSE(open) << head;
     }
     // The watcher counts a late request as it closes it; the client may see the close first.
-    for (int i = 0; i < 200 && server_->lateRequests() < 2u; ++i)
+    for (int i = 0; i < 200 && server_->server.lateRequests() < 2u; ++i)
         std::this_thread::sleep_for(10ms);
-    EXPECT_EQ(server_->lateRequests(), 2u);
+    EXPECT_EQ(server_->server.lateRequests(), 2u);
 
     // An idle kept-alive connection is closed; a busy one stays as long as it keeps asking, longer
     // than one request may take.
@@ -169,11 +145,11 @@ TEST_F(HostileClients, LateRequestsAndIdleConnectionsAreClosedBusyOnesStay) {
         ASSERT_TRUE(answersSearch(busy)) << "request " << i;
         std::this_thread::sleep_for(250ms);
     }
-    EXPECT_EQ(server_->lateRequests(), 2u);
+    EXPECT_EQ(server_->server.lateRequests(), 2u);
 }
 
 TEST_F(HostileClients, OneAddressGetsOnlySoManyConnections) {
-    const int port = start([](ServerLimits& limits) { limits.connectionsPerAddress = 4; });
+    const int port = start({.connectionsPerAddress = 4});
     std::deque<RawConnection> allowed;
     for (int i = 0; i < 4; ++i) {
         allowed.emplace_back(port);

@@ -31,21 +31,15 @@ TEST(PasswordEncoder, EveryPasswordDecodesBackWithTheClientsDecoder) {
     }
 }
 
+// Equal passwords of different updates must not give the same text away; broken constants of a
+// deployment give none at all.
 TEST(PasswordEncoder, EqualPasswordsOfDifferentUpdatesLookDifferent) {
-    const auto deployment = DeploymentSettings::fromEnvironment();
+    DeploymentSettings deployment = DeploymentSettings::fromEnvironment();
     std::set<QString> texts;
     for (const char* version : {"3.2.0", "3.3.0", "4.2.0", "5.2.0", "5.3.0"})
         texts.insert(*EncodeArchivePassword(deployment, 4711, passwordVariant("QGR", version)));
-    EXPECT_EQ(texts.size(), 5u);
-    const std::uint32_t variant = passwordVariant("QBR", "4.2.0");
-    EXPECT_NE(*EncodeArchivePassword(deployment, 1, variant),
-              *EncodeArchivePassword(deployment, 2, variant));
-    EXPECT_EQ(*EncodeArchivePassword(deployment, 1, variant),
-              *EncodeArchivePassword(deployment, 1, variant));
-}
-
-TEST(PasswordEncoder, BrokenConstantsGiveNoText) {
-    DeploymentSettings deployment = DeploymentSettings::fromEnvironment();
+    texts.insert(*EncodeArchivePassword(deployment, 4712, passwordVariant("QGR", "3.2.0")));
+    EXPECT_EQ(texts.size(), 6u);
     deployment.passwordConstant2 = QStringLiteral("12x");
     EXPECT_FALSE(EncodeArchivePassword(deployment, 4711, 1u));
 }

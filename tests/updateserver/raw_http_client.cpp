@@ -12,15 +12,12 @@ namespace upd::server::test {
 
 using Clock = std::chrono::steady_clock;
 
-namespace {
-
 // Milliseconds left until `deadline`, at least 0.
-int left(Clock::time_point deadline) {
-    return static_cast<int>(std::max<long>(
-        0, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count()));
+static int left(Clock::time_point deadline) {
+    using std::chrono::milliseconds;
+    return static_cast<int>(
+        std::max(milliseconds(0), ceil<milliseconds>(deadline - Clock::now())).count());
 }
-
-} // namespace
 
 RawConnection::RawConnection(int port, int receiveBuffer) {
     socket_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -28,10 +25,8 @@ RawConnection::RawConnection(int port, int receiveBuffer) {
         return;
     if (receiveBuffer > 0)
         ::setsockopt(socket_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const sockaddr_in address{
+        AF_INET, htons(static_cast<std::uint16_t>(port)), {htonl(INADDR_LOOPBACK)}, {}};
     if (::connect(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         ::close(socket_);
         socket_ = -1;

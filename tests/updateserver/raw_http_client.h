@@ -31,8 +31,8 @@ public:
     bool closedWithin(std::chrono::milliseconds timeout);
 
 private:
-    // Waits until `deadline` and appends what arrives: 1 when bytes came, 0 at the end of the
-    // stream (or on an error), -1 on time-out.
+    // Appends what arrives by `deadline`: 1 when bytes came, 0 at the end of the stream (or on an
+    // error), -1 on time-out.
     int receive(std::chrono::steady_clock::time_point deadline);
 
     int socket_ = -1;

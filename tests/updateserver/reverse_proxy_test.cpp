@@ -2,24 +2,17 @@
 // searches reach either instance, files come from nginx itself.
 
 #include "raw_http_client.h"
+#include "server_fixture.h"
 #include "support/local_http_server.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QThread>
-#include <filesystem>
 #include <fstream>
-#include <gtest/gtest.h>
-#include <httplib.h>
 
 namespace {
 
-QString fileText(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
+using namespace upd::server::test;
 
 TEST(ReverseProxy, SearchesReachEitherInstanceAndNginxServesTheFiles) {
     const QString nginx =
@@ -27,10 +20,10 @@ TEST(ReverseProxy, SearchesReachEitherInstanceAndNginxServesTheFiles) {
     if (nginx.isEmpty())
         GTEST_SKIP() << "nginx is not installed (scripts/install-deps installs it)";
 
-    upd::server::test::ServerProgram first({"--connections-per-address", "0"}),
+    ServerProgram first({"--connections-per-address", "0"}),
         second({"--connections-per-address", "0"});
     // The access log so far.
-    const auto log = [](upd::server::test::ServerProgram& instance) {
+    const auto log = [](ServerProgram& instance) {
         instance.process.waitForReadyRead(200);
         return QString::fromUtf8(instance.process.readAllStandardOutput());
     };
@@ -41,7 +34,7 @@ TEST(ReverseProxy, SearchesReachEitherInstanceAndNginxServesTheFiles) {
     QTemporaryDir dir;
     const int port = upd::test::closedLocalPort();
     const QString files = QDir(SAMPLE_CATALOG_DIR "/files").canonicalPath();
-    QString site = fileText(NGINX_SITE_CONFIG);
+    QString site = QString::fromStdString(readFile(NGINX_SITE_CONFIG));
     ASSERT_FALSE(site.isEmpty());
     site.replace("127.0.0.1:8471", QStringLiteral("127.0.0.1:%1").arg(first.port))
         .replace("127.0.0.1:8472", QStringLiteral("127.0.0.1:%1").arg(second.port))
@@ -70,7 +63,7 @@ TEST(ReverseProxy, SearchesReachEitherInstanceAndNginxServesTheFiles) {
     // Searches: answered through the proxy, spread over both instances.
     for (int i = 0; i < 20; ++i) {
         const auto result = client.Get("/update.aspx?VERS=3v1v0&PID=QGR&SNN=M%FCller");
-        ASSERT_TRUE(result) << fileText(dir.filePath("error.log")).toStdString();
+        ASSERT_TRUE(result) << readFile(dir.filePath("error.log").toStdString());
         EXPECT_EQ(result->status, 200);
         EXPECT_NE(result->body.find("<version>3.3.0</version>"), std::string::npos);
     }
@@ -88,8 +81,7 @@ TEST(ReverseProxy, SearchesReachEitherInstanceAndNginxServesTheFiles) {
 
     // Files come from nginx, whole or in one range; nothing outside files/; the instances never
     // see them.
-    std::ifstream termsFile((files + "/downloads/lizenz.txt").toStdString(), std::ios::binary);
-    const std::string terms(std::istreambuf_iterator<char>(termsFile), {});
+    const std::string terms = readFile((files + "/downloads/lizenz.txt").toStdString());
     const struct {
         const char* target;
         httplib::Headers headers;

@@ -9,7 +9,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <regex>
@@ -129,12 +128,17 @@ TEST(ServerProgram, RefusesAFloodOfHeaderLinesWithinBoundedMemoryAndLogsEachRequ
     // outside printable ASCII as %XX, the status and the bytes of the body.
     httplib::Client client("127.0.0.1", port);
     client.set_url_encode(false);
+    std::vector<std::string> expected, logged;
     for (const char* target : {"/", "/update.aspx?VERS=3v1v0&PID=QGR&SNN=M%FCller", "/nix%0Ada",
-                               "/downloads/lizenz.txt"})
-        ASSERT_EQ(client.Get(target)->status, target[1] == 'n' ? 404 : 200) << target;
+                               "/downloads/lizenz.txt"}) {
+        const auto result = client.Get(target);
+        ASSERT_TRUE(result);
+        ASSERT_EQ(result->status, target[1] == 'n' ? 404 : 200) << target;
+        expected.push_back("GET " + std::string(target) + " " + std::to_string(result->status) +
+                           " " + std::to_string(result->body.size()));
+    }
     const std::regex line(
         R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z (GET \S+ \d{3} \d+) \d+\.\dms)");
-    std::vector<std::string> logged;
     while (logged.size() < 4 && (server.canReadLine() || server.waitForReadyRead(5000))) {
         const std::string text = server.readLine().trimmed().toStdString();
         std::smatch parts;
@@ -142,13 +146,8 @@ TEST(ServerProgram, RefusesAFloodOfHeaderLinesWithinBoundedMemoryAndLogsEachRequ
             logged.push_back(parts[1]);
     }
     std::sort(logged.begin(), logged.end());
-    ASSERT_EQ(logged.size(), 4u);
-    const auto terms = std::filesystem::file_size(SAMPLE_CATALOG_DIR "/files/downloads/lizenz.txt");
-    EXPECT_TRUE(logged[0].starts_with("GET / 200 ")) << logged[0];
-    EXPECT_EQ(logged[1], "GET /downloads/lizenz.txt 200 " + std::to_string(terms));
-    EXPECT_TRUE(logged[2].starts_with("GET /nix%0Ada 404 ")) << logged[2];
-    EXPECT_TRUE(logged[3].starts_with("GET /update.aspx?VERS=3v1v0&PID=QGR&SNN=M%FCller 200 "))
-        << logged[3];
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(logged, expected);
 }
 
 } // namespace

@@ -1,66 +1,16 @@
-// The server in-process against the sample catalog and small catalogs of its own: what the pages
-// answer, which files it serves and which not. The end-to-end tests in tests/wizard/ and
-// tests/ui/ already follow the sample's program updates, data update, information page, terms of
-// use and encrypted archive through the real client; here are the answers they do not meet.
+// The server in-process: the answers and files the end-to-end tests in tests/wizard/, tests/app/
+// and tests/ui/ do not meet.
 
-#include "core/xml_document.h"
-#include "temp_catalog.h"
-#include "updateserver/update_server.h"
+#include "server_fixture.h"
 
-#include <fstream>
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
-#include <httplib.h>
-#include <iterator>
 
 namespace upd::server {
 namespace {
 
+using test::RunningServer;
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-const std::filesystem::path Files = std::filesystem::path(SAMPLE_CATALOG_DIR) / "files";
-
-// The server in-process on a free port of 127.0.0.1.
-class RunningServer {
-public:
-    explicit RunningServer(Catalog catalog)
-        : server_(std::move(catalog), DeploymentSettings::fromEnvironment(), nullptr) {
-        port_ = server_.start("127.0.0.1", 0);
-    }
-
-    // A request for `target` exactly as written: nothing is encoded on the way.
-    httplib::Client client() const {
-        httplib::Client client("127.0.0.1", port_);
-        client.set_url_encode(false);
-        return client;
-    }
-    httplib::Result get(const std::string& target, const httplib::Headers& headers = {}) {
-        return client().Get(target, headers);
-    }
-
-    // The answer loaded the way the client loads it; its first node must be the root.
-    XmlNode xml(const std::string& target) {
-        const auto result = get(target);
-        EXPECT_TRUE(result);
-        if (!result)
-            return {};
-        EXPECT_EQ(result->status, 200);
-        EXPECT_EQ(result->get_header_value("Content-Type"), "text/xml; charset=utf-8");
-        EXPECT_TRUE(document_.loadXml(QString::fromUtf8(result->body))) << result->body;
-        return document_.firstChild();
-    }
-
-private:
-    UpdateServer server_;
-    int port_ = 0;
-    XmlDocument document_;
-};
-
-class SampleServer : public ::testing::Test {
-protected:
-    RunningServer server{Catalog::load(SAMPLE_CATALOG_DIR)};
-};
 
 // An answer in short: the root's name, then the version of each update, the error number (and
 // whether a description follows), whether a data update was found, or the names of the sets.
@@ -82,13 +32,12 @@ std::string outline(const XmlNode& root) {
 
 void expectOutlines(RunningServer& server,
                     const std::vector<std::pair<std::string, std::string>>& cases) {
-    for (const auto& [target, expected] : cases) {
-        SCOPED_TRACE(target);
-        EXPECT_EQ(outline(server.xml(target)), expected);
-    }
+    for (const auto& [target, expected] : cases)
+        EXPECT_EQ(outline(server.xml(target)), expected) << target;
 }
 
-TEST_F(SampleServer, PagesAnswerEveryRequestWithTheDocumentedAnswer) {
+TEST(SampleServer, PagesAnswerEveryRequestWithTheDocumentedAnswer) {
+    RunningServer server(Catalog::load(SAMPLE_CATALOG_DIR));
     const std::string data = "/dataupdate.aspx?VERS=3v1v0&PID=QGR&MachineID=1&IUVERS=2v1v14&KEY=";
     const std::string malformed = "error number=500400001";
     const std::string unknown = "error number=500400002";
@@ -115,97 +64,64 @@ TEST_F(SampleServer, PagesAnswerEveryRequestWithTheDocumentedAnswer) {
             {data + "&DBVers=&MODUS=0&SEARCHDATE=gestern", malformed},
             {"/dataupdate.aspx?VERS=3v1v0&PID=QQ&MODUS=0", unknown},
         });
+    // The updater's information names the size of its file as served.
+    EXPECT_EQ(server.xml("/updateproginfo.aspx").firstElementText("size").toStdString(),
+              std::to_string(server.get("/downloads/updater/quorlan-update")->body.size()));
     // The payload goes out in UTF-8; the plain archive password never leaves the server.
     EXPECT_THAT(server.get(data + "&DBVers=2024.01&MODUS=2")->body, HasSubstr("Übelkeit"));
     EXPECT_THAT(server.get("/update.aspx?VERS=3v2v5&PID=QGR")->body, Not(HasSubstr("<password>")));
-}
-
-TEST_F(SampleServer, InformationPageTakesTheParametersFromThePostBody) {
-    const struct {
-        const char* body;
-        int status;
-        const char* shown;
-    } cases[] = {
-        {"VERS=4v1v0&PID=QBR&DBVers=2024.06&MODUS=1", 200, "Es sind keine neuen Daten vorhanden."},
-        {"VERS=4v1v0&PID=%3Cscript%3E&MODUS=1", 404, ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.body);
-        const auto result = server.client().Post("/dataupdateframe.aspx", c.body,
+    // The information page reads the POST body and echoes nothing of a hostile product code.
+    for (const auto& [body, status, shown] :
+         {std::tuple{"VERS=4v1v0&PID=QBR&DBVers=2024.06&MODUS=1", 200,
+                     "Es sind keine neuen Daten vorhanden."},
+          std::tuple{"VERS=4v1v0&PID=%3Cscript%3E&MODUS=1", 404, ""}}) {
+        const auto result = server.client().Post("/dataupdateframe.aspx", body,
                                                  "application/x-www-form-urlencoded");
-        ASSERT_TRUE(result);
-        EXPECT_EQ(result->status, c.status);
+        ASSERT_TRUE(result) << body;
+        EXPECT_EQ(result->status, status) << body;
         EXPECT_EQ(result->get_header_value("Content-Type"), "text/html; charset=utf-8");
-        EXPECT_THAT(result->body, HasSubstr(c.shown));
+        EXPECT_THAT(result->body, HasSubstr(shown));
         EXPECT_THAT(result->body, Not(HasSubstr("<script>")));
     }
 }
 
-TEST_F(SampleServer, UpdaterInformationNamesAFileOfThatSize) {
-    const XmlNode root = server.xml("/updateproginfo.aspx");
-    EXPECT_EQ(root.firstElementText("version"), "2.01.0015");
-    const auto file = server.get("/" + root.firstElementText("path").toStdString() + "/" +
-                                 root.firstElementText("file").toStdString());
-    ASSERT_TRUE(file);
-    EXPECT_EQ(file->status, 200);
-    EXPECT_EQ(QString::number(file->body.size()), root.firstElementText("size"));
-}
-
-TEST_F(SampleServer, FilesComeWholeOrInOneRange) {
-    std::ifstream stream(Files / "downloads/qgr/3.3.0/qgr-3.3.0.zip", std::ios::binary);
-    const std::string file(std::istreambuf_iterator<char>(stream), {});
+TEST(SampleServer, FilesComeWholeOrInOneRangeAndNothingOutsideTheFilesDirectory) {
+    RunningServer server(Catalog::load(SAMPLE_CATALOG_DIR));
+    const std::string target = "/downloads/qgr/3.3.0/qgr-3.3.0.zip";
+    const std::string file = test::readFile(SAMPLE_CATALOG_DIR "/files" + target);
     const std::string size = std::to_string(file.size());
     const struct {
-        const char* what;
         httplib::Headers headers;
         int status;
         std::string body;
         std::string contentRange;
     } cases[] = {
-        {"whole file", {}, 200, file, ""},
-        {"one range",
-         {{"Range", "bytes=100-199"}},
-         206,
-         file.substr(100, 100),
-         "bytes 100-199/" + size},
-        {"beyond the end", {{"Range", "bytes=" + size + "-"}}, 416, "", "bytes */" + size},
-        {"a validator the server cannot check",
-         {{"Range", "bytes=0-9"}, {"If-Range", "\"abc\""}},
-         200,
-         file,
-         ""},
+        {{}, 200, file, ""},
+        {{{"Range", "bytes=100-199"}}, 206, file.substr(100, 100), "bytes 100-199/" + size},
+        {{{"Range", "bytes=" + size + "-"}}, 416, "", "bytes */" + size},
+        // A validator the server cannot check: the whole file.
+        {{{"Range", "bytes=0-9"}, {"If-Range", "\"abc\""}}, 200, file, ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const auto result = server.get("/downloads/qgr/3.3.0/qgr-3.3.0.zip", c.headers);
+        const auto result = server.get(target, c.headers);
         ASSERT_TRUE(result);
         EXPECT_EQ(result->status, c.status);
-        if (c.status != 416) {
-            EXPECT_EQ(result->body, c.body);
-        }
+        EXPECT_EQ(result->status == 416 ? "" : result->body, c.body);
         EXPECT_EQ(result->get_header_value("Content-Range"), c.contentRange);
     }
-    const auto head = server.client().Head("/downloads/qgr/3.3.0/qgr-3.3.0.zip");
-    ASSERT_TRUE(head);
-    EXPECT_EQ(head->status, 200);
-    EXPECT_EQ(head->get_header_value("Content-Length"), size);
     EXPECT_EQ(server.get("/downloads/lizenz.txt")->get_header_value("Content-Type"),
               "text/plain; charset=windows-1252");
-}
 
-TEST_F(SampleServer, NothingOutsideTheFilesDirectoryIsServed) {
-    for (const char* target :
+    for (const char* outside :
          {"/downloads/qgr/3.3.0/fehlt.zip", "/../catalog.xml", "/%2e%2e/catalog.xml",
           "/%2E%2E/%2e%2e/etc/passwd", "/downloads/%2e%2e/%2e%2e/catalog.xml",
           "/downloads/..%2f..%2fcatalog.xml", "/downloads/..%5c..%5ccatalog.xml",
           "/downloads/./lizenz.txt", "//etc/passwd", "/%2fetc/passwd",
           "/downloads/lizenz.txt%00.zip", "/downloads", "/downloads/", "/data/qgr-2024.06.xml",
           "/catalog.xml"}) {
-        SCOPED_TRACE(target);
-        const auto result = server.get(target);
+        const auto result = server.get(outside);
         ASSERT_TRUE(result);
-        EXPECT_GE(result->status, 400);
-        EXPECT_LT(result->status, 500);
+        EXPECT_TRUE(result->status >= 400 && result->status < 500) << outside;
         EXPECT_THAT(result->body, Not(HasSubstr("<catalog>")));
         EXPECT_THAT(result->body, Not(HasSubstr("root:")));
     }
