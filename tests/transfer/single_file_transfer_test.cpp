@@ -273,17 +273,16 @@ TEST_F(DownloadTest, TheCloseRequestCancelsBetweenPiecesAndDeletesThePartialFile
 }
 
 TEST_F(DownloadTest, HttpsIsVerifiedAgainstTheConfiguredCa) {
-    test::TestCertificates certificates;
-    test::LocalHttpsServer https(certificates);
+    test::LocalHttpsServer https;
     const QByteArray body = test::randomBytes(70'000);
     test::serve(https.https(), "/secure.zip", body.toStdString());
     https.start();
 
-    // The system's store does not know the test CA.
+    // The system's store does not know the test certificate.
     EXPECT_FALSE(download(local("secure.zip"), https.url("/secure.zip")));
     EXPECT_FALSE(QFile::exists(local("secure.zip")));
 
-    qputenv(CaFileVariable, QByteArray::fromStdString(certificates.file("ca.pem")));
+    qputenv(CaFileVariable, https.caFile());
     const bool verified = download(local("secure.zip"), https.url("/secure.zip"));
     qunsetenv(CaFileVariable);
     ASSERT_TRUE(verified);

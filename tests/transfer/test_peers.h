@@ -43,61 +43,46 @@ inline void serveTrickle(httplib::Server& server, const std::string& path, const
     });
 }
 
-// A CA ("ca.pem") and a certificate for 127.0.0.1 signed by it ("server.pem", "server.key").
-class TestCertificates {
+// An HTTPS server with a self-signed certificate for 127.0.0.1 made for it, serving in a thread
+// of its own. Only clients told to trust `caFile()` accept it.
+class LocalHttpsServer {
 public:
-    TestCertificates() {
-        openssl({"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=CA",
-                 "-keyout", "ca.key", "-out", "ca.pem"});
-        openssl({"req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1", "-keyout",
-                 "server.key", "-out", "server.csr"});
-        writeFile(dir_.filePath("san.cnf"), "subjectAltName=IP:127.0.0.1\n");
-        openssl({"x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key",
-                 "-CAcreateserial", "-days", "2", "-extfile", "san.cnf", "-out", "server.pem"});
-    }
-    std::string file(const char* name) const {
-        return dir_.filePath(QLatin1String(name)).toStdString();
-    }
-
-private:
-    void openssl(const QStringList& arguments) {
+    LocalHttpsServer() {
         QProcess openssl;
         openssl.setWorkingDirectory(dir_.path());
         openssl.setProcessChannelMode(QProcess::MergedChannels);
-        openssl.start(QStringLiteral("openssl"), arguments);
+        openssl.start(QStringLiteral("openssl"),
+                      {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                       "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout",
+                       "key.pem", "-out", "ca.pem"});
         if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0)
             throw std::runtime_error("openssl failed: " + openssl.readAll().toStdString());
-    }
-    QTemporaryDir dir_;
-};
-
-// An HTTPS server with the test certificate, serving in a thread of its own.
-class LocalHttpsServer {
-public:
-    explicit LocalHttpsServer(const TestCertificates& certificates)
-        : server_(certificates.file("server.pem").c_str(),
-                  certificates.file("server.key").c_str()) {
-        if (!server_.is_valid())
-            throw std::runtime_error("the test certificate does not load");
+        server_ =
+            std::make_unique<httplib::SSLServer>(file("ca.pem").c_str(), file("key.pem").c_str());
     }
     ~LocalHttpsServer() {
-        server_.stop();
+        server_->stop();
         if (thread_.joinable())
             thread_.join();
     }
-    httplib::SSLServer& https() { return server_; }
+    httplib::SSLServer& https() { return *server_; }
     void start() {
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-        while (!server_.is_running())
+        port_ = server_->bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { server_->listen_after_bind(); });
+        while (!server_->is_running())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     std::string url(const std::string& path) const {
         return "https://127.0.0.1:" + std::to_string(port_) + path;
     }
+    QByteArray caFile() const { return QByteArray::fromStdString(file("ca.pem")); }
 
 private:
-    httplib::SSLServer server_;
+    std::string file(const char* name) const {
+        return dir_.filePath(QLatin1String(name)).toStdString();
+    }
+    QTemporaryDir dir_;
+    std::unique_ptr<httplib::SSLServer> server_;
     std::thread thread_;
     int port_ = 0;
 };
