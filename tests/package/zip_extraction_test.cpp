@@ -65,10 +65,12 @@ TEST_F(ZipExtraction, ArchivesOfZipAnd7zUnpackWholeOnlyWithTheRightPassword) {
     };
     test::writeTree(source(), sample);
     ASSERT_TRUE(QDir(source()).mkpath(QStringLiteral("daten/leer")));
-    for (const auto& [file, mode] :
-         {std::pair{"setup.sh", 0755}, std::pair{"daten/liesmich.txt", 0666},
-          std::pair{"daten/geheim.txt", 0200}})
-        ::chmod(QFile::encodeName(source() + u'/' + QLatin1String(file)).constData(), mode);
+    // Stored modes: the execute bit stays, nobody else may write, the owner may always read.
+    const std::tuple<const char*, unsigned, unsigned> modes[] = {{"setup.sh", 0755, 0755},
+                                                                 {"daten/liesmich.txt", 0666, 0644},
+                                                                 {"daten/geheim.txt", 0200, 0600}};
+    for (const auto& [file, stored, kept] : modes)
+        ::chmod(QFile::encodeName(source() + u'/' + QLatin1String(file)).constData(), stored);
     QMap<QString, QByteArray> unpacked = sample;
     unpacked.insert(QStringLiteral("daten/"), {});
     unpacked.insert(QStringLiteral("daten/leer/"), {});
@@ -120,20 +122,16 @@ TEST_F(ZipExtraction, ArchivesOfZipAnd7zUnpackWholeOnlyWithTheRightPassword) {
         EXPECT_EQ(outside(), outsideBefore);
         EXPECT_FALSE(hasTemporaryFiles());
         if (c.expected != ExtractionResult::Ok) {
-            EXPECT_NE(outcome.errorCode(), 0);
             EXPECT_FALSE(outcome.entry.isEmpty());
             EXPECT_EQ(test::readFile(target("setup.sh")), "alte Fassung");
             EXPECT_FALSE(QFile::exists(target("gross.bin")));
             continue;
         }
-        EXPECT_EQ(outcome.errorCode(), 0);
         EXPECT_EQ(test::listing(target()), test::listing(unpacked));
         EXPECT_EQ(lastWritten, sampleBytes);
         EXPECT_EQ(lastTotal, sampleBytes);
-        // Stored modes: the execute bit stays, nobody else may write, the owner may always read.
-        EXPECT_EQ(modeOf(target("setup.sh")), 0755u);
-        EXPECT_EQ(modeOf(target("daten/liesmich.txt")), 0644u);
-        EXPECT_EQ(modeOf(target("daten/geheim.txt")), 0600u);
+        for (const auto& [file, stored, kept] : modes)
+            EXPECT_EQ(modeOf(target(QLatin1String(file))), kept) << file;
     }
 }
 
