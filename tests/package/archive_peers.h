@@ -92,27 +92,20 @@ inline QByteArray le32(std::uint32_t value) {
     return QByteArray(reinterpret_cast<const char*>(&little), 4);
 }
 
-// Limits the size of files this process writes, as a full disk would, while it lives.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        // Ignored, SIGXFSZ lets the write fail with EFBIG instead of killing the test.
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
+// Limits the size of files this process writes, as a full disk would, while it lives. SIGXFSZ is
+// ignored so that the write fails with EFBIG instead of killing the test.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes) : oldHandler(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &old);
+        const rlimit limit{bytes, old.rlim_max};
         EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
     }
     ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
     }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
+    void (*oldHandler)(int);
+    rlimit old{};
 };
 
 } // namespace upd::test
