@@ -1,11 +1,7 @@
 // The update search without a window, against a local server that answers as told.
 
-#include "support/local_http_server.h"
 #include "transfer/quiet_search.h"
 #include "transfer/test_peers.h"
-
-#include <gtest/gtest.h>
-#include <memory>
 
 namespace upd {
 namespace {
@@ -15,7 +11,6 @@ const std::string ProgramUpdates =
     "</updates>";
 const std::string NoProgramUpdates = "<updates/>";
 const std::string DataUpdate = "<dataupdate><updatefound>1</updatefound></dataupdate>";
-const std::string NoDataUpdate = "<dataupdate><updatefound/></dataupdate>";
 
 std::string errorAnswer(const std::string& number) {
     return "<error><number>" + number + "</number><description>Text</description></error>";
@@ -23,27 +18,21 @@ std::string errorAnswer(const std::string& number) {
 
 class QuietSearchTest : public ::testing::Test {
 protected:
-    // Serves the two answers from a new server and searches there for `version`.
+    // Searches for `version` on a new server that gives these answers (a trickle, if asked).
     FoundUpdates search(const std::string& programAnswer, const std::string& dataAnswer,
-                        const QString& version = QStringLiteral("3.1.0")) {
+                        const char* version = "3.1.0", bool trickle = false) {
         server = std::make_unique<test::LocalHttpServer>();
-        server->http().Get("/update.aspx", [=](const httplib::Request&, httplib::Response& r) {
-            r.set_content(programAnswer, "text/xml");
-        });
-        server->http().Get("/dataupdate.aspx", [=](const httplib::Request&, httplib::Response& r) {
-            r.set_content(dataAnswer, "text/xml");
-        });
+        if (trickle)
+            test::serveTrickle(server->http(), "/update.aspx", programAnswer, 0, 1, 50);
+        else
+            test::serve(server->http(), "/update.aspx", programAnswer, "text/xml");
+        test::serve(server->http(), "/dataupdate.aspx", dataAnswer, "text/xml");
         server->start();
-        return searchOnServer(version);
-    }
-
-    FoundUpdates searchOnServer(const QString& version = QStringLiteral("3.1.0")) {
         Session session;
         session.ServerBaseUrl = QString::fromStdString(server->url());
         session.host.ProgID = QStringLiteral("QGR");
-        return findUpdatesQuietly(session, Inet1, version);
+        return findUpdatesQuietly(session, Inet1, QString::fromLatin1(version));
     }
-
     // The queries of the page the last server received.
     int queries(const std::string& page) const {
         int count = 0;
@@ -67,7 +56,8 @@ TEST_F(QuietSearchTest, ProgramUpdatesComeFirstAndServerNumbersCountAsUpdates) {
     } rows[] = {
         {"program and data updates", ProgramUpdates, DataUpdate, FoundUpdates::ProgramUpdates, 0},
         {"data updates", NoProgramUpdates, DataUpdate, FoundUpdates::DataUpdates, 1},
-        {"nothing", NoProgramUpdates, NoDataUpdate, FoundUpdates::Nothing, 1},
+        {"nothing", NoProgramUpdates, "<dataupdate><updatefound/></dataupdate>",
+         FoundUpdates::Nothing, 1},
         {"program updates elsewhere", errorAnswer("500400011"), DataUpdate,
          FoundUpdates::ProgramUpdates, 0},
         {"data updates elsewhere", errorAnswer("500400012"), DataUpdate, FoundUpdates::DataUpdates,
@@ -82,28 +72,25 @@ TEST_F(QuietSearchTest, ProgramUpdatesComeFirstAndServerNumbersCountAsUpdates) {
          FoundUpdates::Nothing, 1},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(search(row.program, row.data), row.found) << row.what;
-        EXPECT_EQ(queries("update.aspx"), 1) << row.what;
-        EXPECT_EQ(queries("dataupdate.aspx"), row.dataQueries) << row.what;
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(search(row.program, row.data), row.found);
+        EXPECT_EQ(queries("update.aspx"), 1);
+        EXPECT_EQ(queries("dataupdate.aspx"), row.dataQueries);
     }
 }
 
 TEST_F(QuietSearchTest, AVersionOfOtherThanThreeNumbersAsksNothing) {
     for (const char* version : {"3.1", "3.1.0.0", "3.a.0", ""}) {
-        EXPECT_EQ(search(ProgramUpdates, DataUpdate, QString::fromLatin1(version)),
-                  FoundUpdates::Nothing)
-            << version;
-        EXPECT_TRUE(server->requests().empty()) << version;
+        SCOPED_TRACE(version);
+        EXPECT_EQ(search(ProgramUpdates, DataUpdate, version), FoundUpdates::Nothing);
+        EXPECT_TRUE(server->requests().empty());
     }
 }
 
 TEST_F(QuietSearchTest, AnAnswerTrickledPastTheDeadlineFindsNothing) {
-    // Complete, this answer would offer program updates.
-    server = std::make_unique<test::LocalHttpServer>();
-    test::serveTrickle(server->http(), "/update.aspx", ProgramUpdates, 0, 1, 50);
-    server->start();
     Inet1.setTotalTimeout(1);
-    EXPECT_EQ(searchOnServer(), FoundUpdates::Nothing);
+    // Complete, this answer would offer program updates.
+    EXPECT_EQ(search(ProgramUpdates, DataUpdate, "3.1.0", true), FoundUpdates::Nothing);
 }
 
 } // namespace

@@ -1,36 +1,27 @@
 #include "core/event_loop.h"
 #include "core/runtime_error.h"
-#include "support/local_http_server.h"
 #include "support/raw_http_server.h"
 #include "transfer/curl_handles.h"
 #include "transfer/single_file_transfer.h"
 #include "transfer/test_peers.h"
 #include "transfer/transfer_observer.h"
 
-#include <QDir>
 #include <QEventLoop>
-#include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <atomic>
-#include <gtest/gtest.h>
 #include <map>
-#include <mutex>
 
 namespace upd {
 namespace {
 
 using Calls = std::vector<std::pair<qint32, qint32>>;
 
-// The transfer display as the transfer sees it, recording every call. The close request can be
-// set by the test or after a given number of progress calls.
+// The transfer display, recording every call; it asks to close once `closeAfter` progress calls
+// have arrived (0: from the start).
 class RecordingTransferObserver final : public TransferObserver {
 public:
     bool cancelRequested() const override {
-        return close || (closeAfterProgressCalls > 0 &&
-                         static_cast<int>(progressCalls.size()) >= closeAfterProgressCalls);
+        return closeAfter >= 0 && progressCalls.size() >= size_t(closeAfter);
     }
     void transferStarted() override { runningChanges.push_back(true); }
     void sizeAnnounced(std::int32_t bytes) override { announcedSize = bytes; }
@@ -44,15 +35,14 @@ public:
     }
     bool running() const { return !runningChanges.empty() && runningChanges.back(); }
 
-    bool close = false;
-    int closeAfterProgressCalls = 0;
+    int closeAfter = -1;
     std::vector<bool> runningChanges;
     std::int32_t announcedSize = -1;
     bool speedTimerEnabled = false;
     Calls progressCalls;
 };
 
-// The real event loop, counting its yields and waits.
+// The real event loop, counting its turns.
 class CountingEventLoop final : public EventLoop {
 public:
     void yield() override {
@@ -71,24 +61,6 @@ private:
     QtEventLoop loop_;
 };
 
-std::string randomBytes(int size) {
-    std::string bytes(static_cast<size_t>(size), '\0');
-    for (char& c : bytes)
-        c = static_cast<char>(QRandomGenerator::global()->bounded(256));
-    return bytes;
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
 // Progress of `total` bytes announced as `announced`: counted in whole pieces of 512 bytes,
 // several to a call but the first piece alone, then the short rest and the empty read that ends
 // the transfer, both with the total.
@@ -105,9 +77,7 @@ void expectPieceProgress(const Calls& calls, qint32 total, qint32 announced) {
         last = received;
     }
     EXPECT_EQ(last, total / 512 * 512);
-    if (!pieces.empty()) {
-        EXPECT_EQ(pieces.front().second, 512);
-    }
+    EXPECT_EQ(pieces.empty() ? 512 : pieces.front().second, 512);
 }
 
 class DownloadTest : public ::testing::Test {
@@ -121,6 +91,9 @@ protected:
     QString url(const std::string& path) const { return QString::fromStdString(server.url(path)); }
     bool download(const QString& localFile, const QString& address, bool progress = true) {
         return transfer.DownloadAFile(localFile, address, progress) == DownloadOutcome::Complete;
+    }
+    bool download(const QString& localFile, const std::string& address) {
+        return download(localFile, QString::fromStdString(address));
     }
 
     QTemporaryDir dir;
@@ -140,13 +113,14 @@ TEST_F(DownloadTest, FilesReplaceTheOldCopyAndProgressCountsPiecesOf512Bytes) {
                 {"/small", 300, true},
                 {"/empty", 0, true},
                 {"/unannounced", 5000, false}};
-    std::map<std::string, std::string> bodies;
+    std::map<std::string, QByteArray> bodies;
     for (const auto& row : rows) {
-        bodies[row.path] = randomBytes(row.size);
+        bodies[row.path] = test::randomBytes(row.size);
+        const std::string body = bodies[row.path].toStdString();
         if (row.announced)
-            test::serve(server.http(), row.path, bodies[row.path]);
+            test::serve(server.http(), row.path, body);
         else
-            test::serveTrickle(server.http(), row.path, bodies[row.path], row.size, 1, 0);
+            test::serveTrickle(server.http(), row.path, body, row.size, 1, 0);
     }
     server.start();
 
@@ -155,9 +129,9 @@ TEST_F(DownloadTest, FilesReplaceTheOldCopyAndProgressCountsPiecesOf512Bytes) {
         window.runningChanges.clear();
         window.progressCalls.clear();
         loop.yields = 0;
-        writeFile(local("file"), "an older copy that is longer than nothing");
+        test::writeFile(local("file"), "an older copy that is longer than nothing");
         ASSERT_TRUE(download(local("file"), url(row.path)));
-        EXPECT_EQ(readFile(local("file")), QByteArray::fromStdString(bodies[row.path]));
+        EXPECT_EQ(test::readFile(local("file")), bodies[row.path]);
         EXPECT_EQ(window.runningChanges, (std::vector<bool>{true, false}));
         EXPECT_EQ(window.announcedSize, row.announced ? row.size : 0);
         // Unannounced, the expected size is 0 until the short rest makes it known.
@@ -170,10 +144,12 @@ TEST_F(DownloadTest, FilesReplaceTheOldCopyAndProgressCountsPiecesOf512Bytes) {
     window.progressCalls.clear();
     ASSERT_TRUE(download(local("file"), url("/large").replace("http", "HTTP"), false));
     EXPECT_TRUE(window.progressCalls.empty());
-    EXPECT_EQ(readFile(local("file")), QByteArray::fromStdString(bodies["/large"]));
+    EXPECT_EQ(test::readFile(local("file")), bodies["/large"]);
 }
 
-TEST_F(DownloadTest, IncompleteMissingOrChangedFilesAreFailures) {
+// What arrived stays for the caller to see; other schemes, also behind a redirect, are refused
+// before anything is touched.
+TEST_F(DownloadTest, IncompleteMissingChangedOrForeignFilesAreFailures) {
     // Announces 10 000 bytes, sends 5 000 and breaks the connection.
     server.http().Get("/truncated", [](const httplib::Request&, httplib::Response& res) {
         res.set_content_provider(10'000, "application/octet-stream",
@@ -188,23 +164,32 @@ TEST_F(DownloadTest, IncompleteMissingOrChangedFilesAreFailures) {
         server.http().Get(path, [&, querySize](const httplib::Request&, httplib::Response& res) {
             res.set_content(std::string(requests++ % 2 == 0 ? querySize : 2000, 'y'), "text/plain");
         });
+    server.http().Get("/to-file", [](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect("file:///etc/hostname");
+    });
     server.start();
 
     const struct {
         const char* what;
         QString address;
-        qint64 left; // what is received stays; -1: no file, neither the old copy nor an error page
+        qint64 left; // -1: no file, neither the old copy nor an error page
     } rows[] = {
         {"missing", url("/missing"), -1},
         {"truncated", url("/truncated"), 5000},
         {"smaller than announced", url("/smaller"), 2000},
         {"larger than announced", url("/larger"), 2000},
         {"refused", QStringLiteral("http://127.0.0.1:%1/x").arg(test::closedLocalPort()), -1},
+        {"redirected to a file", url("/to-file"), -1},
+        {"a file", "file:///etc/hostname", 3},
+        {"gopher", "gopher://127.0.0.1/x", 3},
+        {"scp", "scp://127.0.0.1/x", 3},
+        {"no address", "", 3},
+        {"a blank before the scheme", " http://127.0.0.1/x", 3},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         requests = 0;
-        writeFile(local("file"), "old");
+        test::writeFile(local("file"), "old");
         EXPECT_FALSE(download(local("file"), row.address));
         EXPECT_EQ(QFile::exists(local("file")) ? QFileInfo(local("file")).size() : -1, row.left);
     }
@@ -222,9 +207,9 @@ TEST_F(DownloadTest, ATricklingServerTimesOutWhileTheWindowIsServed) {
 }
 
 TEST_F(DownloadTest, TransfersMoveOnInWhateverEventLoopRuns) {
-    const std::string body = randomBytes(600 * 512);
+    const QByteArray body = test::randomBytes(600 * 512);
     // Slow enough that the download is still running when the nested loop starts.
-    test::serveTrickle(server.http(), "/paced", body, 30'000, 30'000, 20);
+    test::serveTrickle(server.http(), "/paced", body.toStdString(), 30'000, 30'000, 20);
     server.start();
 
     // Once data flows, a modal dialog's loop runs on top of the waiting download until the last
@@ -238,7 +223,7 @@ TEST_F(DownloadTest, TransfersMoveOnInWhateverEventLoopRuns) {
         QEventLoop dialog;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            completedInNestedLoop = window.progressCalls.back().second == qint32(body.size());
+            completedInNestedLoop = window.progressCalls.back().second == body.size();
             if (completedInNestedLoop)
                 dialog.quit();
         });
@@ -249,11 +234,11 @@ TEST_F(DownloadTest, TransfersMoveOnInWhateverEventLoopRuns) {
     watch.start(5);
     ASSERT_TRUE(download(local("paced"), url("/paced")));
     EXPECT_TRUE(completedInNestedLoop);
-    EXPECT_EQ(readFile(local("paced")), QByteArray::fromStdString(body));
+    EXPECT_EQ(test::readFile(local("paced")), body);
 }
 
 TEST_F(DownloadTest, OnlyASuccessfulAnswerAnnouncesASizeAndItMustFit) {
-    const std::string body = randomBytes(100'000);
+    const std::string body = test::randomBytes(100'000).toStdString();
     const std::string close = "Connection: close\r\n\r\n";
     // The size query meets a 503 with a small error page of its own; the file follows.
     test::RawHttpServer busyFirst([&](const std::string&, int number, const auto& send) {
@@ -261,9 +246,9 @@ TEST_F(DownloadTest, OnlyASuccessfulAnswerAnnouncesASizeAndItMustFit) {
                                "Service Unavailable"
                          : "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n" + close + body);
     });
-    ASSERT_TRUE(download(local("busy"), QString::fromStdString(busyFirst.url("/busy"))));
+    ASSERT_TRUE(download(local("busy"), busyFirst.url("/busy")));
     EXPECT_EQ(window.announcedSize, 0);
-    EXPECT_EQ(readFile(local("busy")), QByteArray::fromStdString(body));
+    EXPECT_EQ(test::readFile(local("busy")).toStdString(), body);
 
     // A size beyond any count cannot be checked: the file is not fetched at all.
     test::RawHttpServer huge([&](const std::string&, int, const auto& send) {
@@ -279,55 +264,52 @@ TEST_F(DownloadTest, OnlyASuccessfulAnswerAnnouncesASizeAndItMustFit) {
 }
 
 TEST_F(DownloadTest, TheCloseRequestCancelsBetweenPiecesAndDeletesThePartialFile) {
-    test::serve(server.http(), "/big", randomBytes(200'000));
+    test::serve(server.http(), "/big", std::string(200'000, 'b'));
     server.start();
 
-    window.closeAfterProgressCalls = 2;
-    EXPECT_FALSE(download(local("big"), url("/big")));
-    // The pieces after the close request are not handed on.
-    EXPECT_EQ(window.progressCalls.size(), 2u);
+    window.closeAfter = 2;
+    EXPECT_EQ(transfer.DownloadAFile(local("big"), url("/big"), true), DownloadOutcome::Cancelled);
+    EXPECT_EQ(window.progressCalls.size(), 2u); // none after the close request
     EXPECT_FALSE(QFile::exists(local("big")));
 
     // A close request before the transfer starts: nothing is fetched, the old file is deleted.
-    window.close = true;
+    window.closeAfter = 0;
     window.progressCalls.clear();
-    writeFile(local("big"), "old");
+    test::writeFile(local("big"), "old");
     const auto requestsBefore = server.requests().size();
-    EXPECT_FALSE(download(local("big"), url("/big")));
+    EXPECT_EQ(transfer.DownloadAFile(local("big"), url("/big"), true), DownloadOutcome::Cancelled);
     EXPECT_TRUE(window.progressCalls.empty());
     EXPECT_FALSE(QFile::exists(local("big")));
     EXPECT_EQ(server.requests().size(), requestsBefore);
 }
 
 TEST_F(DownloadTest, HttpsIsVerifiedAgainstTheConfiguredCa) {
-    test::TestCertificates certificates;
-    test::LocalHttpsServer https(certificates);
-    const std::string body = randomBytes(70'000);
-    test::serve(https.https(), "/secure.zip", body);
+    test::LocalHttpsServer https;
+    const QByteArray body = test::randomBytes(70'000);
+    test::serve(https.https(), "/secure.zip", body.toStdString());
     https.start();
-    const QString address = QString::fromStdString(https.url("/secure.zip"));
 
-    // The system's store does not know the test CA.
-    EXPECT_FALSE(download(local("secure.zip"), address));
+    // The system's store does not know the test certificate.
+    EXPECT_FALSE(download(local("secure.zip"), https.url("/secure.zip")));
     EXPECT_FALSE(QFile::exists(local("secure.zip")));
 
-    qputenv(CaFileVariable, certificates.caFile().toLocal8Bit());
-    const bool verified = download(local("secure.zip"), address);
+    qputenv(CaFileVariable, https.caFile());
+    const bool verified = download(local("secure.zip"), https.url("/secure.zip"));
     qunsetenv(CaFileVariable);
     ASSERT_TRUE(verified);
-    EXPECT_EQ(readFile(local("secure.zip")), QByteArray::fromStdString(body));
+    EXPECT_EQ(test::readFile(local("secure.zip")), body);
 }
 
 TEST_F(DownloadTest, FtpFilesComeWithTheSizeTheServerReports) {
     QTemporaryDir served;
-    const QByteArray body = QByteArray::fromStdString(randomBytes(12'345));
-    writeFile(served.filePath(QStringLiteral("update.zip")), body);
+    const QByteArray body = test::randomBytes(12'345);
+    test::writeFile(served.filePath(QStringLiteral("update.zip")), body);
     test::LocalFtpServer ftp(served.path());
     const QString address = QString::fromStdString(ftp.url("/update.zip"));
 
     EXPECT_EQ(transfer.GetRemoteFileSize(address), 12'345);
     ASSERT_TRUE(download(local("update.zip"), address));
-    EXPECT_EQ(readFile(local("update.zip")), body);
+    EXPECT_EQ(test::readFile(local("update.zip")), body);
     EXPECT_EQ(window.announcedSize, 12'345);
     EXPECT_EQ(window.progressCalls.back(), std::make_pair(12'345, 12'345));
 
@@ -337,39 +319,28 @@ TEST_F(DownloadTest, FtpFilesComeWithTheSizeTheServerReports) {
     EXPECT_FALSE(QFile::exists(local("none.zip")));
 }
 
-// Other schemes, also behind a redirect, are refused before anything is touched; a target that
-// cannot be cleared before any request; a target named like a pattern replaces that one file.
-// Errors while writing reach the caller, and the display hears of the end each time.
-TEST_F(DownloadTest, OnlyTheTargetIsWrittenAndOnlyFromHttpHttpsOrFtp) {
+// A target that cannot be cleared fails before any request; a target named like a pattern
+// replaces that one file. Errors while writing reach the caller, and the display hears of the
+// end each time.
+TEST_F(DownloadTest, OnlyTheTargetIsWritten) {
     test::serve(server.http(), "/file", "new");
     test::serve(server.http(), "/large", std::string(300'000, 'l'));
-    server.http().Get("/to-file", [](const httplib::Request&, httplib::Response& res) {
-        res.set_redirect("file:///etc/hostname");
-    });
     server.http().Get("/to-file-ok", [&](const httplib::Request&, httplib::Response& res) {
         res.set_redirect(server.url("/file"));
     });
     server.start();
-    writeFile(local("keep"), "keep me");
-    for (const char* address : {"file:///etc/hostname", "gopher://127.0.0.1/x", "scp://127.0.0.1/x",
-                                "", " http://127.0.0.1/x"}) {
-        EXPECT_FALSE(download(local("keep"), QString::fromLatin1(address))) << address;
-        EXPECT_EQ(readFile(local("keep")), QByteArray("keep me"));
-    }
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("occupied")));
     EXPECT_EQ(transfer.DownloadAFile(local("occupied"), url("/file"), true),
               DownloadOutcome::TargetNotRemovable);
     EXPECT_TRUE(server.requests().empty());
 
-    EXPECT_FALSE(download(local("redirected"), url("/to-file")));
-    EXPECT_FALSE(QFile::exists(local("redirected")));
     EXPECT_TRUE(download(local("redirected"), url("/to-file-ok")));
-    EXPECT_EQ(readFile(local("redirected")), QByteArray("new"));
+    EXPECT_EQ(test::readFile(local("redirected")), "new");
 
-    writeFile(local("host.exe"), "host");
+    test::writeFile(local("host.exe"), "host");
     ASSERT_TRUE(download(local("*.*"), url("/file")));
-    EXPECT_EQ(readFile(local("*.*")), QByteArray("new"));
-    EXPECT_EQ(readFile(local("host.exe")), QByteArray("host"));
+    EXPECT_EQ(test::readFile(local("*.*")), "new");
+    EXPECT_EQ(test::readFile(local("host.exe")), "host");
 
     // A missing directory, and a full disk for a small file (buffered until the end) and a large
     // one.
@@ -379,32 +350,6 @@ TEST_F(DownloadTest, OnlyTheTargetIsWrittenAndOnlyFromHttpHttpsOrFtp) {
         EXPECT_THROW(download(target, url(path)), RuntimeError) << path;
         EXPECT_FALSE(window.running()) << path;
     }
-}
-
-TEST_F(DownloadTest, TheProxyOfTheEnvironmentIsUsed) {
-    std::vector<std::string> targets;
-    std::mutex mutex;
-    server.http().Get(R"(.*/via-proxy\.bin)",
-                      [&](const httplib::Request& req, httplib::Response& res) {
-                          std::lock_guard lock(mutex);
-                          targets.push_back(req.target);
-                          res.set_content("proxied", "application/octet-stream");
-                      });
-    server.start();
-
-    // Without the proxy this address reaches a closed local port; through it, the proxy answers.
-    const std::string address =
-        "http://localhost:" + std::to_string(test::closedLocalPort()) + "/via-proxy.bin";
-    const QByteArray noProxy = qgetenv("no_proxy");
-    qunsetenv("no_proxy");
-    qputenv("http_proxy", QByteArray::fromStdString(server.url("")));
-    const bool proxied = download(local("via-proxy.bin"), QString::fromStdString(address));
-    qunsetenv("http_proxy");
-    qputenv("no_proxy", noProxy);
-    ASSERT_TRUE(proxied);
-    EXPECT_EQ(readFile(local("via-proxy.bin")), QByteArray("proxied"));
-    std::lock_guard lock(mutex);
-    EXPECT_EQ(targets, (std::vector<std::string>{address, address})); // size query, transfer
 }
 
 } // namespace

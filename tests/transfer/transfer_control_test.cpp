@@ -1,14 +1,10 @@
 #include "core/runtime_error.h"
-#include "support/local_http_server.h"
 #include "transfer/form_post.h"
 #include "transfer/test_peers.h"
 #include "transfer/transfer_control.h"
 
 #include <QTimer>
 #include <atomic>
-#include <chrono>
-#include <gtest/gtest.h>
-#include <thread>
 
 namespace upd {
 namespace {
@@ -73,13 +69,12 @@ TEST_F(TransferControlTest, FetchesTextInTheDeclaredEncoding) {
     });
     server.start();
     for (const auto& row : rows) {
-        EXPECT_EQ(Inet1.openUrl(url(row.path)), row.text) << row.path;
+        SCOPED_TRACE(row.path);
+        EXPECT_EQ(Inet1.openUrl(url(row.path)), row.text);
         // The bytes for the XML parser are the same text.
         const QByteArray body = Inet1.openUrlBytes(url(row.path));
-        EXPECT_EQ(
-            answerTextAsUtf8(body, Inet1.getHeader(QStringLiteral("Content-Type")).toLatin1()),
-            row.text.toUtf8())
-            << row.path;
+        EXPECT_EQ(answerTextAsUtf8(body, Inet1.getHeader("Content-Type").toLatin1()),
+                  row.text.toUtf8());
     }
     // An error page is an answer like any other; the caller finds it is no XML.
     EXPECT_EQ(Inet1.openUrl(url("/status-500")), QStringLiteral("<html>Fehler</html>"));
@@ -138,20 +133,20 @@ TEST_F(TransferControlTest, ExecuteGetFetchesOnlyTheResponseHead) {
     test::serve(server.http(), "/file.zip", std::string(1'000'000, 'z'), "application/zip");
     server.start();
 
-    Inet1.execute(url("/file.zip"), QStringLiteral("GET"));
+    Inet1.execute(url("/file.zip"), "GET");
     EXPECT_THROW(Inet1.openUrl(url("/file.zip")), RuntimeError); // one request at a time
     int polls = 0;
-    while (Inet1.stillExecuting() && polls < 1000)
+    while (Inet1.stillExecuting())
         ++polls;
-    EXPECT_GT(polls, 0);
-    EXPECT_EQ(Inet1.getHeader(QStringLiteral("content-length")), QStringLiteral("1000000"));
-    EXPECT_EQ(Inet1.getHeader(QStringLiteral("X-None")), QString());
+    EXPECT_GT(polls, 0); // it returned at once
+    EXPECT_EQ(Inet1.getHeader("content-length"), QStringLiteral("1000000"));
+    EXPECT_EQ(Inet1.getHeader("X-None"), QString());
 
     // Cancelled before its end, it leaves no headers behind.
-    Inet1.execute(url("/file.zip"), QStringLiteral("GET"));
+    Inet1.execute(url("/file.zip"), "GET");
     Inet1.cancel();
     EXPECT_FALSE(Inet1.stillExecuting());
-    EXPECT_EQ(Inet1.getHeader(QStringLiteral("Content-Length")), QString());
+    EXPECT_EQ(Inet1.getHeader("Content-Length"), QString());
 }
 
 TEST_F(TransferControlTest, AFormPostSendsTheBodyAsItIsAndRefusesOversizedAnswers) {

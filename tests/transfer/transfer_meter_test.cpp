@@ -13,48 +13,36 @@ namespace upd {
 namespace {
 
 // Ticks of the speed timer on a fake clock: the speed comes from the bytes between two ticks and
-// the time that really passed, the remaining time from the bytes still announced.
+// the time that really passed (the first tick: the timer's period), the remaining time from the
+// bytes still announced.
 TEST(TransferMeter, SpeedAndRemainingTimeFollowTheClock) {
-    struct Tick {
+    constexpr std::int32_t MiB = 1024 * 1024, Announced = 10 * MiB + 2048;
+    const struct {
         std::int64_t nowMs;
-        std::int32_t received;
+        std::int32_t announced, received;
         std::optional<double> kilobytesPerSecond; // nothing: no reading
         std::optional<std::int32_t> remainingSeconds;
+    } ticks[] = {
+        {123'000, 0, 2048, 2.0, std::nullopt},           // no size announced
+        {124'000, 0, 2048, std::nullopt, std::nullopt},  // a stalled second: nothing new
+        {125'000, Announced, 2048 + MiB, 1024.0, 9},     // 1 MiB in a second: 9 MiB left
+        {125'500, Announced, 2048 + 2 * MiB, 2048.0, 4}, // an early tick: its own interval
+        {126'500, Announced, Announced + 1, 8192.0, std::nullopt}, // more than announced: unknown
+        // A crawl against a huge size: a time too long for 32 bits is unknown, not an error.
+        {1'126'500, 2'000'000'000, Announced + 2, 0.0, std::nullopt},
     };
-    TransferMeter meter;
-    meter.setAnnouncedSize(10 * 1024 * 1024);
-    const Tick ticks[] = {
-        {1000, 0, std::nullopt, std::nullopt}, // nothing arrived yet
-        {2000, 1024 * 1024, 1024.0, 9},        // 1 MiB in a second: 9 MiB left
-        {2500, 2 * 1024 * 1024, 2048.0, 4},    // a late tick measures its own interval
-        {3500, 2 * 1024 * 1024, std::nullopt, std::nullopt}, // a stalled second shows nothing new
-        {4500, 10 * 1024 * 1024 + 1, 8192.0, std::nullopt},  // more than announced: unknown
-    };
-    for (const Tick& tick : ticks) {
+    TransferMeter meter(1000);
+    for (const auto& tick : ticks) {
+        SCOPED_TRACE(tick.nowMs);
+        meter.setAnnouncedSize(tick.announced);
         meter.setReceived(tick.received);
         const auto reading = meter.tick(tick.nowMs);
-        ASSERT_EQ(reading.has_value(), tick.kilobytesPerSecond.has_value()) << tick.nowMs;
-        if (!reading)
-            continue;
-        EXPECT_NEAR(reading->kilobytesPerSecond, *tick.kilobytesPerSecond, 0.01) << tick.nowMs;
-        EXPECT_EQ(reading->remainingSeconds, tick.remainingSeconds) << tick.nowMs;
+        ASSERT_EQ(reading.has_value(), tick.kilobytesPerSecond.has_value());
+        if (reading) {
+            EXPECT_NEAR(reading->kilobytesPerSecond, *tick.kilobytesPerSecond, 0.01);
+            EXPECT_EQ(reading->remainingSeconds, tick.remainingSeconds);
+        }
     }
-}
-
-TEST(TransferMeter, UnknownSizeAndTheFirstTickMeasureOverTheTimersPeriod) {
-    TransferMeter meter(1000);
-    meter.setReceived(2048);
-    const auto first = meter.tick(123'456);
-    ASSERT_TRUE(first);
-    EXPECT_DOUBLE_EQ(first->kilobytesPerSecond, 2.0);
-    EXPECT_FALSE(first->remainingSeconds);
-
-    // A crawl against a huge announced size: a time too long for 32 bits is unknown, not an error.
-    meter.setAnnouncedSize(2'000'000'000);
-    meter.setReceived(2049);
-    const auto crawl = meter.tick(123'456 + 1000 * 1000);
-    ASSERT_TRUE(crawl);
-    EXPECT_FALSE(crawl->remainingSeconds);
 }
 
 TEST(PieceStream, HandsOnTheWholePiecesOfEachBlockAsOneRunUntilARunIsRefused) {
@@ -84,7 +72,7 @@ TEST(PieceStream, HandsOnTheWholePiecesOfEachBlockAsOneRunUntilARunIsRefused) {
     EXPECT_EQ(sizes, (std::vector<size_t>{1024, 512, 1024, 440, 0}));
     EXPECT_EQ(joined, all);
 
-    // The first refused run stops the stream.
+    // The first refused run stops the stream, and with it the network transfer.
     int calls = 0;
     PieceStream refusing([&](QByteArrayView, QByteArrayView) { return ++calls < 2; });
     EXPECT_TRUE(refusing.push(all.data(), 1000));
