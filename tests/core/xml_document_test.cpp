@@ -13,6 +13,7 @@ QString names(const std::vector<XmlNode>& nodes) {
     return result.join(u' ');
 }
 
+// Reading elements, texts and markup back is shared with the deep document below.
 TEST(XmlDocument, KeepsDeclarationAndCommentsButFindsTheRootElement) {
     XmlDocument doc;
     ASSERT_TRUE(doc.loadXml(QStringLiteral(
@@ -23,16 +24,9 @@ TEST(XmlDocument, KeepsDeclarationAndCommentsButFindsTheRootElement) {
     const XmlNode root = doc.documentElement();
     // Whitespace between elements is not kept as text nodes.
     EXPECT_EQ(names(root.childNodes()), QStringLiteral("update update"));
-
-    const auto versions = doc.getElementsByTagName(QStringLiteral("version"));
-    ASSERT_EQ(versions.size(), 2u);
-    EXPECT_EQ(versions[1].text(), QStringLiteral("3.1.2"));
     EXPECT_EQ(root.childNodes()[0].text(), QStringLiteral("3.1.1Größe & Co"));
-    EXPECT_EQ(root.firstElementText(QStringLiteral("name")), QStringLiteral("Größe & Co"));
     EXPECT_EQ(root.firstElementText(QStringLiteral("missing")), QString());
     EXPECT_EQ(doc.getElementsByTagName(QStringLiteral("*")).size(), 6u);
-    EXPECT_EQ(root.childNodes()[1].xml(),
-              QStringLiteral("<update><version>3.1.2</version></update>"));
 }
 
 // An undefined entity, a second root and text before the root are refused as server answers by the

@@ -12,24 +12,19 @@ namespace upd::dataupdate {
 namespace {
 
 TEST(ConvChars, MapsByFirstPositionAndPassesOthersThrough) {
-    struct Case {
-        const char16_t* source;
-        const char16_t* text;
-        const char16_t* target;
-        const char16_t* expected;
-    };
-    const Case cases[] = {
+    // Source characters, text, target characters, and what the text becomes.
+    const char16_t* const cases[][4] = {
         {u"abc", u"cab!", u"xyz", u"zxy!"},     {u"abc", u"", u"xyz", u""},
         {u"aba", u"ab", u"xyz", u"xy"},   // "a" maps by its first occurrence
         {u"abc", u"cba", u"xy", u"yx"},   // no target for "c": dropped
         {u"abc", u"ABC", u"xyz", u"ABC"}, // case-sensitive
         {u"äöü", u"Müller", u"aou", u"Muller"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(ConvChars(QString::fromUtf16(c.source), QString::fromUtf16(c.text),
-                            QString::fromUtf16(c.target)),
-                  QString::fromUtf16(c.expected))
-            << QString::fromUtf16(c.text).toStdString();
+    for (const auto& [source, text, target, expected] : cases)
+        EXPECT_EQ(ConvChars(QString::fromUtf16(source), QString::fromUtf16(text),
+                            QString::fromUtf16(target)),
+                  QString::fromUtf16(expected))
+            << QString::fromUtf16(text).toStdString();
 }
 
 // The usual typographic characters reach the texts through the table procedures' test.
