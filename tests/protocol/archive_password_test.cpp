@@ -48,19 +48,18 @@ TEST(ArchivePassword, MalformedCodedTextsFailWith900400032) {
     }
 }
 
+// A constant that is no number, and constants too short for the key's rows.
 TEST(ArchivePassword, BrokenConstantsFailWith900400019) {
-    DeploymentSettings deployment = DeploymentSettings::compiledDefaults();
-    deployment.passwordConstant2 = QStringLiteral("12x");
-    std::int16_t password = 1;
-    std::int32_t error = 0;
-    EXPECT_FALSE(DecodeArchivePassword(deployment, QStringLiteral("1230101"), password, error));
-    EXPECT_EQ(error, errcode::PasswordKeyError);
-    deployment = DeploymentSettings::compiledDefaults();
-    deployment.passwordConstant3.clear();
-    QString key;
-    error = 0;
-    EXPECT_FALSE(BuildPasswordKey(deployment, key, error));
-    EXPECT_EQ(error, errcode::PasswordKeyError);
+    DeploymentSettings noNumber = DeploymentSettings::compiledDefaults();
+    noNumber.passwordConstant2 = QStringLiteral("12x");
+    DeploymentSettings tooShort = DeploymentSettings::compiledDefaults();
+    tooShort.passwordConstant3.clear();
+    for (const DeploymentSettings& deployment : {noNumber, tooShort}) {
+        std::int16_t password = 1;
+        std::int32_t error = 0;
+        EXPECT_FALSE(DecodeArchivePassword(deployment, QStringLiteral("1230101"), password, error));
+        EXPECT_EQ(error, errcode::PasswordKeyError);
+    }
 }
 
 } // namespace
