@@ -1,10 +1,10 @@
 // Opening the product database through its workgroup file, against real files on disk.
 
+#include "core/test_files.h"
 #include "dataupdate/host_fixture.h"
 #include "dataupdate/sqlite_connection.h"
 #include "dataupdate/workgroup_file.h"
 
-#include <QFile>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -12,12 +12,6 @@ namespace upd::dataupdate {
 namespace {
 
 using test::SampleHost;
-
-void writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
-}
 
 QString openError(const DatabaseLocation& location) {
     ProductDatabase database;
@@ -44,9 +38,6 @@ TEST(ProductDatabase, OpensOnlyThroughItsWorkgroupAndNamesWhatStandsInTheWay) {
         std::function<void(Location&)> prepare;
         QString expected; // "%1" stands for the database file, "%2" for the workgroup file
     } cases[] = {
-        {"the sample host", [](Location&) {}, "open"},
-        {"no name, no directory", [](Location& l) { l.ExePath = l.DBName = QString(); },
-         "Programm-Datenbank-Name unbekannt!"},
         {"no name", [](Location& l) { l.DBName = QString(); },
          "Programm-Datenbank-Name unbekannt!"},
         {"no directory", [](Location& l) { l.ExePath = QString(); },
@@ -61,7 +52,8 @@ TEST(ProductDatabase, OpensOnlyThroughItsWorkgroupAndNamesWhatStandsInTheWay) {
          invalidAccount},
         {"no workgroup file", [](Location& l) { QFile::remove(l.workgroupFile()); }, unusable},
         {"a workgroup file of another format",
-         [](Location& l) { writeFile(l.workgroupFile(), "Standard Jet DB\n"); }, unusable},
+         [](Location& l) { upd::test::writeFile(l.workgroupFile(), "Standard Jet DB\n"); },
+         unusable},
         {"an SQLite file that is not ours, even with an accounts table",
          [](Location& l) {
              QFile::remove(l.workgroupFile());
@@ -74,7 +66,7 @@ TEST(ProductDatabase, OpensOnlyThroughItsWorkgroupAndNamesWhatStandsInTheWay) {
          },
          unusable},
         {"a damaged database",
-         [](Location& l) { writeFile(l.databaseFile(), QByteArray(4096, 'x')); },
+         [](Location& l) { upd::test::writeFile(l.databaseFile(), QByteArray(4096, 'x')); },
          "modDataUpdate: Die Datenbank '%1' ist beschädigt oder hat ein nicht erkanntes "
          "Datenbankformat."},
         {"no database", [](Location& l) { QFile::remove(l.databaseFile()); },

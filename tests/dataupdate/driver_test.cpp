@@ -1,4 +1,4 @@
-// The drivers: which sets they write, the installation log, and failures.
+// The drivers: which sets they write, the installation log, failures, and the sample payloads.
 
 #include "dataupdate/host_fixture.h"
 #include "dataupdate/sqlite_connection.h"
@@ -38,78 +38,64 @@ TEST(Driver, WritesTheSetsItKnowsLogsEachAndStopsAtTheFirstFailure) {
     const QString laboratory =
         QStringLiteral("<d><new_laborw><c><r><id_item>5</id_item>"
                        "<id_synonim>50</id_synonim></r></c></new_laborw></d>");
-    const test::Tables noLaboratoryValues = {{"SELECT count(*) FROM LaborwerteLexikon", {"0"}}};
-    const struct {
+    // "%1" in `errText` stands for the database file.
+    struct Case {
         const char* what;
         ProductFamily family;
         const char* progId;
-        QString payload;
-        QString errText; // "%1" stands for the database file; empty with `succeeded`
+        QString payload, errText;
         bool succeeded;
         QString log;
         test::Tables tables = {};
         bool withoutDatabase = false;
-    } cases[] = {
-        {"nutrients with their texts",
-         ProductFamily::Naehrstoffe,
-         "QBR",
-         "<dataupdate><new_naehrst><c>" + nutrient(1) + nutrient(2) +
-             "</c></new_naehrst><naehrst_texte><c><r><id_item>1</id_item><id_baustein>28"
-             "</id_baustein><id_text>T1</id_text><id_synonim>10</id_synonim><text>Wissen</text>"
-             "</r></c></naehrst_texte></dataupdate>",
-         "",
-         true,
-         Opened + Nutrients + " OK\r\n Übertrage die neuen Nährstofftexte ... OK" + Close,
-         {{"SELECT ID, NR FROM Nährstoffbegriffe ORDER BY ID", {"1|10", "2|10"}},
-          {"SELECT id_text_wissen FROM Nährstoffe", {"T1"}}}},
-        {"no sets", ProductFamily::Naehrstoffe, "QBR", "<dataupdate/>", "", true, Opened + Close},
-        {"unknown and empty sets passed over, repeated ones written",
-         ProductFamily::Naehrstoffe,
-         "QBR",
-         "<d><new_indik><c>" + nutrient(1) +
-             "</c></new_indik><new_naehrst><c/></new_naehrst>"
-             "<new_naehrst><c>" +
-             nutrient(1) + "</c></new_naehrst><new_naehrst><c>" + nutrient(2, 11) +
-             "</c></new_naehrst></d>",
-         "",
-         true,
-         Opened + Nutrients + " OK" + Nutrients + " OK" + Close,
-         {{"SELECT count(*) FROM Nährstoffbegriffe", {"2"}}}},
-        {"QAR", ProductFamily::IndikLaborwerte, "QAR", laboratory, "", true,
-         Opened + "\r\n Übertrage die neuen Laborwerte ... OK" + Close},
-        {"QJRK", ProductFamily::IndikLaborwerte, "QJRK", laboratory, "", true,
-         Opened + "\r\n Übertrage die neuen Laborwerte ... OK" + Close},
-        {"a failing set keeps what it wrote and stops",
-         ProductFamily::Naehrstoffe,
-         "QBR",
-         "<d><new_naehrst><c>" + nutrient(1) + "<r><id_item>9</id_item></r>" + nutrient(2) +
-             "</c></new_naehrst><new_naehrst><c>" + nutrient(3) + "</c></new_naehrst></d>",
-         "Datensatz fehlerhaft.",
-         false,
-         Opened + Nutrients,
-         {{"SELECT ID FROM Nährstoffbegriffe ORDER BY ID", {"1", "2"}}}},
-        {"a set without container", ProductFamily::Naehrstoffe, "QBR", "<d><new_naehrst/></d>",
-         "modDataUpdate: Objektvariable oder With-Blockvariable nicht festgelegt", false, Opened},
-        {"text instead of sets", ProductFamily::Naehrstoffe, "QBR", "<d>text</d>", TypeMismatch,
-         false, Opened},
-        {"a comment instead of a set", ProductFamily::Naehrstoffe, "QBR",
-         "<d><!-- note --><new_naehrst><c/></new_naehrst></d>", TypeMismatch, false, Opened},
-        {"a comment instead of a record", ProductFamily::Naehrstoffe, "QBR",
-         "<d><new_naehrst><c><!-- note --></c></new_naehrst></d>", TypeMismatch, false,
-         Opened + Nutrients},
-        // A document that starts with a declaration has no root element where the payload's is.
-        {"a declaration first", ProductFamily::Naehrstoffe, "QBR", "<?xml version=\"1.0\"?><d/>",
-         TypeMismatch, false, Opened},
-        {"no database",
-         ProductFamily::IndikLexikonShg,
-         "QHR",
-         "<d/>",
-         "modDataUpdate: Die Datei '%1' wurde nicht gefunden.",
-         false,
-         Opening,
-         {},
-         true},
     };
+    std::vector<Case> cases = {
+        Case("nutrients with their texts", ProductFamily::Naehrstoffe, "QBR",
+             "<dataupdate><new_naehrst><c>" + nutrient(1) + nutrient(2) +
+                 "</c></new_naehrst><naehrst_texte><c><r><id_item>1</id_item><id_baustein>28"
+                 "</id_baustein><id_text>T1</id_text><id_synonim>10</id_synonim><text>Wissen</text>"
+                 "</r></c></naehrst_texte></dataupdate>",
+             "", true,
+             Opened + Nutrients + " OK\r\n Übertrage die neuen Nährstofftexte ... OK" + Close,
+             {{"SELECT ID, NR FROM Nährstoffbegriffe ORDER BY ID", {"1|10", "2|10"}},
+              {"SELECT id_text_wissen FROM Nährstoffe", {"T1"}}}),
+        Case("no sets", ProductFamily::Naehrstoffe, "QBR", "<dataupdate/>", "", true,
+             Opened + Close),
+        Case("unknown and empty sets passed over, repeated ones written",
+             ProductFamily::Naehrstoffe, "QBR",
+             "<d><new_indik><c>" + nutrient(1) +
+                 "</c></new_indik><new_naehrst><c/></new_naehrst>"
+                 "<new_naehrst><c>" +
+                 nutrient(1) + "</c></new_naehrst><new_naehrst><c>" + nutrient(2, 11) +
+                 "</c></new_naehrst></d>",
+             "", true, Opened + Nutrients + " OK" + Nutrients + " OK" + Close,
+             {{"SELECT count(*) FROM Nährstoffbegriffe", {"2"}}}),
+        Case("QAR", ProductFamily::IndikLaborwerte, "QAR", laboratory, "", true,
+             Opened + "\r\n Übertrage die neuen Laborwerte ... OK" + Close),
+        Case("a failing set keeps what it wrote and stops", ProductFamily::Naehrstoffe, "QBR",
+             "<d><new_naehrst><c>" + nutrient(1) + "<r><id_item>9</id_item></r>" + nutrient(2) +
+                 "</c></new_naehrst><new_naehrst><c>" + nutrient(3) + "</c></new_naehrst></d>",
+             "Datensatz fehlerhaft.", false, Opened + Nutrients,
+             {{"SELECT ID FROM Nährstoffbegriffe ORDER BY ID", {"1", "2"}}}),
+        Case("a set without container", ProductFamily::Naehrstoffe, "QBR", "<d><new_naehrst/></d>",
+             "modDataUpdate: Objektvariable oder With-Blockvariable nicht festgelegt", false,
+             Opened),
+        Case("a comment instead of a set", ProductFamily::Naehrstoffe, "QBR",
+             "<d><!-- note --><new_naehrst><c/></new_naehrst></d>", TypeMismatch, false, Opened),
+        Case("a comment instead of a record", ProductFamily::Naehrstoffe, "QBR",
+             "<d><new_naehrst><c><!-- note --></c></new_naehrst></d>", TypeMismatch, false,
+             Opened + Nutrients),
+        // A document that starts with a declaration has no root element where the payload's is.
+        Case("a declaration first", ProductFamily::Naehrstoffe, "QBR",
+             "<?xml version=\"1.0\"?><d/>", TypeMismatch, false, Opened),
+        Case("no database", ProductFamily::IndikLexikonShg, "QHR", "<d/>",
+             "modDataUpdate: Die Datei '%1' wurde nicht gefunden.", false, Opening, {}, true),
+    };
+    // Product codes are compared exactly; one without a driver installs nothing, silently.
+    const test::Tables nothing = {{"SELECT count(*) FROM LaborwerteLexikon", {"0"}}};
+    for (const char* code : {"qar", "Qar", "QAR ", "QM", ""})
+        cases.push_back(
+            {code, ProductFamily::IndikLaborwerte, code, laboratory, "", false, "", nothing});
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         test::SampleHost host(c.family);
@@ -126,16 +112,33 @@ TEST(Driver, WritesTheSetsItKnowsLogsEachAndStopsAtTheFirstFailure) {
         test::expectTables(host, c.tables);
         EXPECT_TRUE(c.withoutDatabase || databaseIsFree(host));
     }
-    // Product codes are compared exactly; one without a driver installs nothing, silently.
-    for (const char* code : {"qar", "Qar", "QAR ", "QM", ""}) {
-        test::SampleHost host(ProductFamily::IndikLaborwerte);
-        test::Payload payload(laboratory);
+}
+
+// Every data payload of the sample catalog installs into a sample host of its product.
+TEST(SamplePayloads, EachInstallsEverySetIntoItsProductsHost) {
+    const struct {
+        const char* progId;
+        ProductFamily family;
+        int sets;
+    } cases[] = {
+        {"QGR", ProductFamily::IndikLexikonShg, 6},  {"QHR", ProductFamily::IndikLexikonShg, 6},
+        {"QBR", ProductFamily::Naehrstoffe, 2},      {"QAR", ProductFamily::IndikLaborwerte, 4},
+        {"QJRK", ProductFamily::IndikLaborwerte, 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.progId);
+        const QString progId = QString::fromLatin1(c.progId);
+        QFile file(SAMPLE_CATALOG_DIR "/data/" + progId.toLower() + "-2024.06.xml");
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        XmlDocument document;
+        ASSERT_TRUE(document.loadXml(QString::fromUtf8(file.readAll())));
+        test::SampleHost host(c.family, true);
         test::RecordingSink sink;
         const DataInstallOutcome outcome =
-            installDataPayload(host.location(), code, payload.root(), sink);
-        EXPECT_FALSE(outcome.succeeded) << code;
-        EXPECT_EQ(outcome.errText + sink.log, "") << code;
-        EXPECT_EQ(host.value("SELECT count(*) FROM LaborwerteLexikon"), "0") << code;
+            installDataPayload(host.location(), progId, document.documentElement(), sink);
+        EXPECT_TRUE(outcome.succeeded) << outcome.errText.toStdString();
+        // Opening, each set and closing end with " OK".
+        EXPECT_EQ(sink.log.count(QStringLiteral(" OK")), c.sets + 2) << sink.log.toStdString();
     }
 }
 

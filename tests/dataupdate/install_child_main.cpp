@@ -1,5 +1,5 @@
-// Installs a payload file into a host database and reports each record progress on standard
-// output, so that a test can kill it in the middle of a set.
+// Installs a payload file into a host database and prints each record progress shown, so that a
+// test can kill it in the middle of a set.
 //
 // dataupdate_install_child DIRECTORY DBNAME PASSWORDCODES PRODUCT PAYLOADFILE
 
@@ -12,8 +12,7 @@
 
 namespace {
 
-class PrintingSink : public upd::dataupdate::DataInstallSink {
-public:
+struct PrintingSink : upd::dataupdate::DataInstallSink {
     void appendLog(const QString&) override {}
     void showRecordProgress(std::int64_t record, std::int64_t records) override {
         std::printf("%lld %lld\n", static_cast<long long>(record), static_cast<long long>(records));
@@ -26,17 +25,13 @@ public:
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList arguments = app.arguments();
-    if (arguments.size() != 6)
-        return 2;
-    QFile file(arguments.at(5));
-    if (!file.open(QIODevice::ReadOnly))
-        return 2;
+    QFile file(arguments.value(5));
     upd::XmlDocument payload;
-    if (!payload.loadXml(QString::fromUtf8(file.readAll())))
+    if (arguments.size() != 6 || !file.open(QIODevice::ReadOnly) ||
+        !payload.loadXml(QString::fromUtf8(file.readAll())))
         return 2;
     PrintingSink sink;
-    const auto outcome =
-        upd::dataupdate::installDataPayload({arguments.at(1), arguments.at(2), arguments.at(3)},
-                                            arguments.at(4), payload.firstChild(), sink);
+    const auto outcome = upd::dataupdate::installDataPayload(
+        {arguments[1], arguments[2], arguments[3]}, arguments[4], payload.firstChild(), sink);
     return outcome.succeeded ? 0 : 1;
 }

@@ -1,8 +1,8 @@
 // A process killed in the middle of a set leaves no half-written set behind.
 
+#include "core/test_files.h"
 #include "dataupdate/host_fixture.h"
 
-#include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -21,14 +21,11 @@ TEST(InterruptedInstall, AKilledInstallationLeavesTheDatabaseConsistent) {
                      .arg(i)
                      .arg(i % 1000);
     const QString payloadFile = host.directory() + QStringLiteral("/payload.xml");
-    {
-        QFile file(payloadFile);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QStringLiteral("<d><new_shg><c><r><NR>1</NR><NAME>Gruppe</NAME></r></c>"
-                                  "</new_shg><new_indik><c>%1</c></new_indik></d>")
-                       .arg(terms)
-                       .toUtf8());
-    }
+    upd::test::writeFile(payloadFile,
+                         QStringLiteral("<d><new_shg><c><r><NR>1</NR><NAME>Gruppe</NAME>"
+                                        "</r></c></new_shg><new_indik><c>%1</c></new_indik></d>")
+                             .arg(terms)
+                             .toUtf8());
 
     const QStringList arguments = {host.directory(), QStringLiteral("host.db"), test::PasswordCodes,
                                    QStringLiteral("QGR"), payloadFile};
@@ -48,18 +45,17 @@ TEST(InterruptedInstall, AKilledInstallationLeavesTheDatabaseConsistent) {
     child.kill();
     child.waitForFinished();
 
-    EXPECT_EQ(host.value(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
-    EXPECT_EQ(host.value(QStringLiteral("SELECT count(*) FROM shg")), QStringLiteral("1"));
-    EXPECT_EQ(host.value(QStringLiteral("SELECT count(*) FROM Indikationsnamen")),
-              QStringLiteral("0"));
+    // The finished group set stays, nothing of the interrupted term set does.
+    EXPECT_EQ(host.value("PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(host.value("SELECT count(*) FROM shg"), "1");
+    EXPECT_EQ(host.value("SELECT count(*) FROM Indikationsnamen"), "0");
 
     // The same payload installs completely afterwards.
     QProcess again;
     again.start(QStringLiteral(INSTALL_CHILD_PROGRAM), arguments);
     ASSERT_TRUE(again.waitForFinished(120'000));
     EXPECT_EQ(again.exitCode(), 0);
-    EXPECT_EQ(host.value(QStringLiteral("SELECT count(*) FROM Indikationsnamen")),
-              QStringLiteral("150000"));
+    EXPECT_EQ(host.value("SELECT count(*) FROM Indikationsnamen"), "150000");
 }
 
 } // namespace

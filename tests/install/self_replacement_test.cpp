@@ -1,9 +1,8 @@
+#include "core/test_files.h"
 #include "install/replace_script_text.h"
 #include "install/restart_protocol.h"
 #include "install/self_replacement.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -23,104 +22,67 @@ TEST(ParkedArgumentsTest, TheStartItemBecomesZeroAndEverythingElseStays) {
         // A key that only ends in START is another item.
         {"RESTART=5#START=6#X=1", QStringLiteral("RESTART=5#START=0#X=1")},
         // No "#" after the item, no START item at all: nothing to park.
-        {"START=6", std::nullopt},
         {"AppName=X#START=6", std::nullopt},
         {"AppName=X#ExeVers=1.0.0", std::nullopt},
-        {"", std::nullopt},
     };
     for (const auto& c : cases)
         EXPECT_EQ(parkedArguments(c.given), c.parked) << c.given.toStdString();
 }
 
 TEST(ReplaceBatchTest, GivenLinesWithConsolePathsQuotedBlanksAndNoFinalLineEnd) {
-    const QString own = QStringLiteral("C:\\Programme\\quorlan Ärzte\\quorlan-update.exe");
-    const QString fresh =
-        QStringLiteral("C:\\Programme\\quorlan Ärzte\\2.01.0015.quorlan-update.exe");
-    // Ä is 0x8E in the console code page, 0xC4 in Windows-1252 (the batch file's own name).
-    const QByteArray o = "C:\\Programme\\quorlan \x8E"
-                         "rzte\\quorlan-update.exe";
-    const QByteArray n = "C:\\Programme\\quorlan \x8E"
-                         "rzte\\2.01.0015.quorlan-update.exe";
-    const QByteArray expected = "@echo off\r\n"
-                                "IF NOT EXIST \"" +
-                                n +
-                                "\" GOTO NoReplace\r\n"
-                                "SET Tries=0\r\n"
-                                ":TryDel\r\n"
-                                "IF %Tries% GEQ 60 GOTO NoReplace\r\n"
-                                "DEL \"" +
-                                o +
-                                "\"\r\n"
-                                "IF EXIST \"" +
-                                o +
-                                "\" SET /A Tries+=1\r\n"
-                                "IF EXIST \"" +
-                                o +
-                                "\" PING -n 2 127.0.0.1 >NUL\r\n"
-                                "IF EXIST \"" +
-                                o +
-                                "\" GOTO TryDel\r\n"
-                                "COPY \"" +
-                                n + "\" /B \"" + o +
-                                "\" /B\r\n"
-                                "IF ERRORLEVEL 1 GOTO NoReplace\r\n"
-                                "IF NOT EXIST \"" +
-                                o +
-                                "\" GOTO NoReplace\r\n"
-                                "DEL \"" +
-                                n +
-                                "\"\r\n"
-                                ":NoReplace\r\n"
-                                "START C:\\Programme\\quorlan\" \"\x8E"
-                                "rzte\\quorlan-update.exe START=7\r\n"
-                                "DEL \"C:\\Programme\\quorlan \xC4"
-                                "rzte\\2.01.0015.quorlan-update.exe.bat\"";
-    EXPECT_EQ(replaceBatchText(fresh, own, RestartArguments), expected);
+    // <850> is Ä in the console code page, <1252> in Windows-1252 (the batch file's own name).
+    QByteArray expected = R"(@echo off
+IF NOT EXIST "<new>" GOTO NoReplace
+SET Tries=0
+:TryDel
+IF %Tries% GEQ 60 GOTO NoReplace
+DEL "<own>"
+IF EXIST "<own>" SET /A Tries+=1
+IF EXIST "<own>" PING -n 2 127.0.0.1 >NUL
+IF EXIST "<own>" GOTO TryDel
+COPY "<new>" /B "<own>" /B
+IF ERRORLEVEL 1 GOTO NoReplace
+IF NOT EXIST "<own>" GOTO NoReplace
+DEL "<new>"
+:NoReplace
+START C:\Programme\quorlan" "<850>rzte\quorlan-update.exe START=7
+DEL "C:\Programme\quorlan <1252>rzte\2.01.0015.quorlan-update.exe.bat")";
+    expected.replace("\n", "\r\n")
+        .replace("<new>", R"(C:\Programme\quorlan <850>rzte\2.01.0015.quorlan-update.exe)")
+        .replace("<own>", R"(C:\Programme\quorlan <850>rzte\quorlan-update.exe)")
+        .replace("<850>", "\x8E")
+        .replace("<1252>", "\xC4");
+    EXPECT_EQ(replaceBatchText(
+                  QStringLiteral("C:\\Programme\\quorlan Ärzte\\2.01.0015.quorlan-update.exe"),
+                  QStringLiteral("C:\\Programme\\quorlan Ärzte\\quorlan-update.exe"),
+                  RestartArguments),
+              expected);
 }
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeProgram(const QString& path, const QByteArray& name, const QString& log) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("#!/bin/sh\necho \"" + name + " $*\" >> '" + QFile::encodeName(log) + "'\n");
-    file.close();
-    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
-}
-
-// Stand-ins for the old and the new updater in a directory with a blank and an umlaut; each
-// records its start with its arguments. `running` plays the old updater's process.
-class ReplaceScriptTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(QDir(base.path()).mkdir(QStringLiteral("Prüf Ordner")));
-        dir = base.filePath(QStringLiteral("Prüf Ordner"));
-        own = dir + QStringLiteral("/quorlan-update");
-        fresh = dir + QStringLiteral("/2.01.0015.quorlan-update");
-        started = dir + QStringLiteral("/started.log");
-        writeProgram(own, "old", started);
-        writeProgram(fresh, "new", started);
-        oldBytes = readFile(own);
-        newBytes = readFile(fresh);
+// Stand-ins for the old and the new updater, in a directory with a blank and an umlaut, note
+// their start. The replacement as a whole runs in the self-replacement test of the built updater;
+// here the waiting, a failed copy and a repeat.
+TEST(ReplaceScript, WaitsForTheOldUpdaterAndKeepsBothFilesWhenTheCopyFails) {
+    QTemporaryDir base;
+    const QString dir = base.filePath(QStringLiteral("Prüf Ordner"));
+    const QString own = dir + "/quorlan-update", fresh = dir + "/2.01.0015.quorlan-update";
+    const QString started = dir + "/started.log";
+    const auto program = [&](const char* name) {
+        return "#!/bin/sh\necho \"" + QByteArray(name) + " $*\" >> '" + QFile::encodeName(started) +
+               "'\n";
+    };
+    test::writeFile(own, program("old"), true);
+    test::writeFile(fresh, program("new"), true);
+    // Runs the script for a stand-in of the old updater's process; gives what it started.
+    const auto replace = [&] {
+        QProcess running;
         running.start(QStringLiteral("sleep"), {QStringLiteral("60")});
-        ASSERT_TRUE(running.waitForStarted());
-    }
-    void TearDown() override {
-        running.kill();
-        running.waitForFinished();
-    }
-
-    // Writes the script and runs it as the updater does; returns once an updater was started.
-    QByteArray replace() {
+        EXPECT_TRUE(running.waitForStarted());
         const QString script = WriteReplaceBatch(fresh, own, RestartArguments, running.processId());
         QProcess sh;
         sh.start(QStringLiteral("/bin/sh"), {script});
-        // The script waits for the old updater; nothing is replaced while it runs.
         sh.waitForFinished(1500);
-        EXPECT_EQ(readFile(own), oldBytes);
+        EXPECT_EQ(test::readFile(own), program("old")) << "replaced while the old one runs";
         EXPECT_FALSE(QFile::exists(started));
         running.kill();
         running.waitForFinished();
@@ -128,30 +90,20 @@ protected:
         EXPECT_FALSE(QFile::exists(script));
         for (int i = 0; i < 500 && !QFile::exists(started); ++i)
             QThread::msleep(20);
-        return readFile(started);
-    }
-
-    QTemporaryDir base;
-    QString dir, own, fresh, started;
-    QByteArray oldBytes, newBytes;
-    QProcess running;
-};
-
-TEST_F(ReplaceScriptTest, TheNewUpdaterTakesThePlaceOfTheEndedOneAndStarts) {
-    EXPECT_EQ(replace(), "new START=7\n");
-    EXPECT_EQ(readFile(own), newBytes);
-    EXPECT_TRUE(QFile::permissions(own) & QFileDevice::ExeOwner);
-    EXPECT_FALSE(QFile::exists(fresh));
-    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
-              QStringList({"quorlan-update", "started.log"}));
-}
-
-TEST_F(ReplaceScriptTest, AFailedCopyKeepsTheOldUpdaterAndTheDownload) {
+        const QByteArray log = test::readFile(started);
+        QFile::remove(started);
+        return log;
+    };
     // Something in the way of the copy beside the old updater.
     ASSERT_TRUE(QDir(dir).mkdir(QStringLiteral("quorlan-update.part")));
     EXPECT_EQ(replace(), "old START=7\n");
-    EXPECT_EQ(readFile(own), oldBytes);
-    EXPECT_EQ(readFile(fresh), newBytes);
+    EXPECT_EQ(test::readFile(fresh), program("new"));
+
+    ASSERT_TRUE(QDir(dir + "/quorlan-update.part").removeRecursively());
+    EXPECT_EQ(replace(), "new START=7\n");
+    EXPECT_EQ(test::readFile(own), program("new"));
+    EXPECT_EQ(QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{"quorlan-update"});
 }
 
 } // namespace

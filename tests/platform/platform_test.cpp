@@ -1,9 +1,7 @@
-#include "platform/command_line.h"
 #include "platform/previous_instance.h"
 #include "platform/settings_store.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -11,32 +9,18 @@ namespace upd {
 namespace {
 
 TEST(SettingsStore, ValuesSurviveANewStoreAndDeleteOneKey) {
+    const QString app = QStringLiteral("quorlan GR"), section = QStringLiteral("UpdateSetup");
     {
         NativeSettingsStore store;
-        store.write(QStringLiteral("quorlan GR"), QStringLiteral("UpdateSetup"),
-                    QStringLiteral("Working"), QStringLiteral("1"));
-        store.write(QStringLiteral("quorlan GR"), QStringLiteral("UpdateSetup"),
-                    QStringLiteral("Other"), QStringLiteral("Größe # = x"));
+        store.write(app, section, QStringLiteral("Working"), QStringLiteral("1"));
+        store.write(app, section, QStringLiteral("Other"), QStringLiteral("Größe # = x"));
     }
     NativeSettingsStore store;
-    const QString file = NativeSettingsStore::location(QStringLiteral("quorlan GR"));
-    EXPECT_TRUE(QFile::exists(file)) << file.toStdString();
-    store.remove(QStringLiteral("quorlan GR"), QStringLiteral("UpdateSetup"),
-                 QStringLiteral("Working"));
-    EXPECT_EQ(store.read(QStringLiteral("quorlan GR"), QStringLiteral("UpdateSetup"),
-                         QStringLiteral("Working"), QStringLiteral("0")),
+    EXPECT_TRUE(QFile::exists(NativeSettingsStore::location(app)));
+    store.remove(app, section, QStringLiteral("Working"));
+    EXPECT_EQ(store.read(app, section, QStringLiteral("Working"), QStringLiteral("0")),
               QStringLiteral("0"));
-    EXPECT_EQ(store.read(QStringLiteral("quorlan GR"), QStringLiteral("UpdateSetup"),
-                         QStringLiteral("Other")),
-              QStringLiteral("Größe # = x"))
-        << "read back, and deleting one key leaves the others";
-}
-
-TEST(CommandLine, WordsAfterTheProgramNameAreJoinedWithBlanks) {
-    EXPECT_EQ(commandLineText({QStringLiteral("/x/updater"), QStringLiteral("AppName=quorlan"),
-                               QStringLiteral("GR#START=0")}),
-              QStringLiteral("AppName=quorlan GR#START=0"));
-    EXPECT_EQ(commandLineText({QStringLiteral("/x/updater")}), QString());
+    EXPECT_EQ(store.read(app, section, QStringLiteral("Other")), QStringLiteral("Größe # = x"));
 }
 
 TEST(InstanceLock, EveryRunningInstanceSeesTheOthers) {

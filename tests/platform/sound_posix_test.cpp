@@ -1,9 +1,8 @@
 // The sound file goes to the desktop's player, here a stand-in that notes what it was given.
 
+#include "core/test_files.h"
 #include "platform/sound.h"
 
-#include <QDeadlineTimer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -14,13 +13,10 @@ namespace {
 TEST(Sound, AnExistingFileGoesToThePlayerAndNoOtherCallStartsIt) {
     QTemporaryDir dir;
     const QString record = dir.filePath(QStringLiteral("played"));
-    QFile player(dir.filePath(QStringLiteral("paplay")));
-    ASSERT_TRUE(player.open(QIODevice::WriteOnly));
-    player.write("#!/bin/sh\necho \"$@\" >> '" + record.toLocal8Bit() + "'\n");
-    player.close();
-    player.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    test::writeFile(dir.filePath("paplay"),
+                    "#!/bin/sh\necho \"$@\" >> '" + record.toLocal8Bit() + "'\n", true);
     const QString sound = dir.filePath(QStringLiteral("hinweis.wav"));
-    QFile(sound).open(QIODevice::WriteOnly);
+    test::writeFile(sound);
 
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", dir.path().toLocal8Bit());
@@ -29,13 +25,10 @@ TEST(Sound, AnExistingFileGoesToThePlayerAndNoOtherCallStartsIt) {
     playSoundFile(sound);
     qputenv("PATH", path);
 
-    QDeadlineTimer deadline(5000);
-    while (!QFile::exists(record) && !deadline.hasExpired())
+    for (int i = 0; i < 500 && !QFile::exists(record); ++i)
         QThread::msleep(10);
     QThread::msleep(200); // a wrongly started player would have written by now too
-    QFile played(record);
-    ASSERT_TRUE(played.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromLocal8Bit(played.readAll()), sound + u'\n');
+    EXPECT_EQ(test::readFile(record), QFile::encodeName(sound) + '\n');
 }
 
 } // namespace

@@ -6,12 +6,12 @@
 namespace upd {
 namespace {
 
-QString entryXml(const QString& version, const QString& flags) {
+QString entryXml(const char* version, const QString& flags) {
     return QStringLiteral("<update><version>%1</version><name>Programm-Update</name>"
                           "<files>setup.zip;lies mich.txt</files><filestoextract>setup.zip"
                           "</filestoextract><pw></pw><path>updates/qgr</path><min>1.0.0</min>"
                           "<max>1.0.9</max><start_file>setup.exe</start_file>%2</update>")
-        .arg(version, flags);
+        .arg(QLatin1String(version), flags);
 }
 
 QString flags(const char* dlls, const char* master, const char* noArgs) {
@@ -26,15 +26,12 @@ XmlNode loadRoot(XmlDocument& document, const QString& text) {
 }
 
 TEST(UpdateEntry, AnswerIsReadOnceIntoTypedEntriesAndHardwareTexts) {
-    const QString first = entryXml(QStringLiteral("1.1.0"), flags("True", "false", "0"));
-    const QString second = entryXml(QStringLiteral("1.2.0"), flags("TRUE", "-1", " 2 "));
+    const QString first = entryXml("1.1.0", flags("True", "false", "0"));
     const QString hardware = QStringLiteral("<hardware><cpu>x86</cpu></hardware>");
     XmlDocument answer;
-    const XmlNode root =
-        loadRoot(answer, QStringLiteral("<?xml version=\"1.0\"?><updates>") + first + hardware +
-                             QStringLiteral("<other/>") + second + QStringLiteral("</updates>"));
-
-    const ProgramUpdateAnswer read = readProgramUpdateAnswer(root);
+    const ProgramUpdateAnswer read = readProgramUpdateAnswer(
+        loadRoot(answer, "<?xml version=\"1.0\"?><updates>" + first + hardware + "<other/>" +
+                             entryXml("1.2.0", flags("TRUE", "-1", " 2 ")) + "</updates>"));
 
     ASSERT_EQ(read.updates.size(), 2u);
     const UpdateEntry& e = read.updates[0];
@@ -45,11 +42,10 @@ TEST(UpdateEntry, AnswerIsReadOnceIntoTypedEntriesAndHardwareTexts) {
     EXPECT_EQ(std::tuple(e.newDlls, e.newMasterVersion, e.noStartupArgs),
               std::tuple(true, false, false));
     // The XML document writes an empty element in its short form.
-    EXPECT_EQ(e.xml, QString(first).replace(QStringLiteral("<pw></pw>"), QStringLiteral("<pw/>")));
+    EXPECT_EQ(e.xml, QString(first).replace("<pw></pw>", "<pw/>"));
     const UpdateEntry& f = read.updates[1];
-    EXPECT_EQ(f.version, QStringLiteral("1.2.0"));
-    EXPECT_EQ(std::tuple(f.newDlls, f.newMasterVersion, f.noStartupArgs),
-              std::tuple(true, true, true));
+    EXPECT_EQ(std::tuple(f.version, f.newDlls, f.newMasterVersion, f.noStartupArgs),
+              std::tuple(QStringLiteral("1.2.0"), true, true, true));
     EXPECT_EQ(read.hardwareXml, QStringList{hardware});
 }
 
@@ -59,29 +55,21 @@ TEST(UpdateEntry, MissingElementsBadBooleansAndNonElementsRaiseRunTimeErrors) {
         QString answer;
         int error;
     };
-    QString missing = entryXml(QStringLiteral("1.1.0"), flags("True", "False", "False"));
-    missing.replace(QStringLiteral("<start_file>setup.exe</start_file>"), QString());
+    const QString valid = entryXml("1.1.0", flags("True", "False", "False"));
     const std::vector<Case> cases{
-        {"missing start_file", missing, errnum::ObjectNotSet},
-        {"missing Boolean", entryXml(QStringLiteral("1.1.0"), QString()), errnum::ObjectNotSet},
-        {"empty Boolean", entryXml(QStringLiteral("1.1.0"), flags("", "False", "False")),
-         errnum::TypeMismatch},
-        {"German word", entryXml(QStringLiteral("1.1.0"), flags("Wahr", "False", "False")),
-         errnum::TypeMismatch},
-        {"yes", entryXml(QStringLiteral("1.1.0"), flags("True", "yes", "False")),
-         errnum::TypeMismatch},
-        {"comment beside the entries",
-         entryXml(QStringLiteral("1.1.0"), flags("True", "False", "False")) +
-             QStringLiteral("<!-- Kommentar -->"),
-         errnum::TypeMismatch},
+        {"missing start_file", QString(valid).remove("<start_file>setup.exe</start_file>"),
+         errnum::ObjectNotSet},
+        {"missing Boolean", entryXml("1.1.0", {}), errnum::ObjectNotSet},
+        {"empty Boolean", entryXml("1.1.0", flags("", "False", "False")), errnum::TypeMismatch},
+        {"German word", entryXml("1.1.0", flags("Wahr", "False", "False")), errnum::TypeMismatch},
+        {"yes", entryXml("1.1.0", flags("True", "yes", "False")), errnum::TypeMismatch},
+        {"comment beside the entries", valid + "<!-- Kommentar -->", errnum::TypeMismatch},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         XmlDocument answer;
-        const XmlNode root =
-            loadRoot(answer, QStringLiteral("<updates>") + c.answer + QStringLiteral("</updates>"));
         try {
-            readProgramUpdateAnswer(root);
+            readProgramUpdateAnswer(loadRoot(answer, "<updates>" + c.answer + "</updates>"));
             ADD_FAILURE() << "no run-time error";
         } catch (const RuntimeError& error) {
             EXPECT_EQ(error.number(), c.error);
@@ -91,14 +79,12 @@ TEST(UpdateEntry, MissingElementsBadBooleansAndNonElementsRaiseRunTimeErrors) {
 
 TEST(UpdateEntry, ManifestReaderSkipsWhatIsNoUpdateAndTakesTheFirstElementOfAName) {
     // The first "version" in document order is the one nested before the entry's own.
-    const QString nested = QStringLiteral("<update><info><version>9.9.9</version></info>") +
-                           entryXml(QStringLiteral("1.1.0"), flags("1", "0", "false"))
-                               .mid(QStringLiteral("<update>").size());
+    const QString nested =
+        entryXml("1.1.0", flags("1", "0", "false"))
+            .replace("<update>", "<update><info><version>9.9.9</version></info>");
     XmlDocument manifest;
-    const XmlNode root = loadRoot(manifest, QStringLiteral("<updates><!-- x -->") + nested +
-                                                QStringLiteral("<hardware/>text</updates>"));
-
-    const auto entries = readManifestEntries(root);
+    const auto entries = readManifestEntries(
+        loadRoot(manifest, "<updates><!-- x -->" + nested + "<hardware/>text</updates>"));
 
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].version, QStringLiteral("9.9.9"));
@@ -119,11 +105,10 @@ TEST(UpdateEntry, VersionFitsBetweenBothBoundsInclusiveInTextOrder) {
         {"1.0", "1.0.0", "1.0.9", false}, // a prefix is the smaller text
         {"1.0.0.1", "1.0.0", "1.0.0", false}, {"1.0.5", "1.0.9", "1.0.0", false},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
         EXPECT_EQ(versionFits(QLatin1String(c.version), QLatin1String(c.min), QLatin1String(c.max)),
                   c.fits)
             << c.version << " in [" << c.min << ", " << c.max << "]";
-    }
 }
 
 } // namespace

@@ -1,8 +1,8 @@
+#include "core/test_files.h"
 #include "protocol/products.h"
 #include "protocol/versions.h"
 #include "support/pe_builder.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -12,13 +12,11 @@ namespace {
 // The table of base versions itself is not restated here: one product, and codes that are not
 // exactly one.
 TEST(Products, BaseVersionsByExactProductCode) {
-    QString version = QStringLiteral("stale");
-    EXPECT_TRUE(GetProductBaseVersion(QStringLiteral("QGR"), version));
-    EXPECT_EQ(version, QStringLiteral("3.1.0"));
-    for (const char* code : {"qgr", "", "QXR", "QGR "}) {
-        version = QStringLiteral("stale");
-        EXPECT_FALSE(GetProductBaseVersion(QString::fromLatin1(code), version)) << code;
-        EXPECT_EQ(version, QString()) << code;
+    for (const auto& [code, expected] : {std::pair{"QGR", "3.1.0"}, std::pair{"qgr", ""},
+                                         std::pair{"", ""}, std::pair{"QGR ", ""}}) {
+        QString version = QStringLiteral("stale");
+        EXPECT_EQ(GetProductBaseVersion(QString::fromLatin1(code), version), *expected != 0);
+        EXPECT_EQ(version, QString::fromLatin1(expected)) << code;
     }
 }
 
@@ -48,10 +46,7 @@ TEST(Versions, FileVersionsOfProgramFiles) {
     // A truncated program file must not be read past its end.
     EXPECT_TRUE(QFile::resize(truncated, 0x230));
     const QString script = dir.filePath(QStringLiteral("setup.sh"));
-    QFile file(script);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("#!/bin/sh\necho MZ\n");
-    file.close();
+    test::writeFile(script, "#!/bin/sh\necho MZ\n");
     const std::tuple<QString, const char*, const char*> cases[] = {
         {peFile("a.exe", {false, true, 0x00050001, 0x00000000}), "5.01.0000", "5.1.0"},
         {peFile("b.exe", {true, true, 0x00050001, 0x00020003}), "5.01.02.03", "5.1.2.3"},
