@@ -121,60 +121,48 @@ TEST(HostClosing, WaitsForTheHostWithTheGivenChecksAndWarnsWhenItStays) {
     }
 }
 
-// An update directory as the package download leaves it. Each setup program writes its version
-// and arguments to a runs file, then runs the case's extra lines.
-class UpdateFolder {
-public:
-    struct Update {
-        QString version, min, max;
-        QString extra = {};
-        QString startFile = "setup.sh";
-        bool newDlls = true;
-        bool executable = true;
-    };
-
-    UpdateFolder(const QString& path, const QString& runsFile) : path_(path), runs_(runsFile) {
-        QDir().mkpath(path);
-    }
-    void add(const Update& update) {
-        const QString directory = path_ + u'/' + update.version;
-        QDir().mkpath(directory);
-        QFile setup(directory + QStringLiteral("/setup.sh"));
-        EXPECT_TRUE(setup.open(QIODevice::WriteOnly));
-        setup.write(("#!/bin/sh\nprintf '%s %s\\n' " + update.version + " \"$1\" >> '" + runs_ +
-                     "'\n" + update.extra + "\n")
-                        .toUtf8());
-        setup.close();
-        if (update.executable)
-            setup.setPermissions(setup.permissions() | QFileDevice::ExeOwner);
-        manifest_ += QStringLiteral("<update><version>%1</version><name>Update %1</name>"
-                                    "<min>%2</min><max>%3</max><start_file>%4</start_file>"
-                                    "<new_dlls>%5</new_dlls><new_master_version>False"
-                                    "</new_master_version><no_startup_args>False"
-                                    "</no_startup_args><files>u.zip</files><filestoextract/>"
-                                    "<pw/><path>p</path></update>")
-                         .arg(update.version, update.min, update.max, update.startFile,
-                              update.newDlls ? "True" : "False");
-    }
-    void finish(bool withTerms) {
-        write(QStringLiteral("UpdateInfo.xml"), "<updates>" + manifest_ + "</updates>\r\n");
-        write(QStringLiteral("Hardware.xml"), "<hardware/>");
-        write(QStringLiteral("Praxisdaten.txt"), {}); // the practice's own file
-        if (withTerms)
-            write(QStringLiteral("lizenz.txt"), "Nutzungsbedingungen der Praxis-Updates");
-    }
-    QStringList entries() const {
-        return QDir(path_).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-    }
-
-private:
-    void write(const QString& name, const QString& text) {
-        QFile file(path_ + u'/' + name);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text.toLatin1());
-    }
-    QString path_, runs_, manifest_;
+struct Update {
+    QString version, min, max;
+    QString extra = {}; // more shell lines of the setup
+    QString startFile = "setup.sh";
+    bool newDlls = true;
+    bool executable = true;
 };
+
+// An update directory as the package download leaves it, with a file of the practice's own. Each
+// setup program writes its version and arguments to the runs file, then runs its extra lines.
+void writeUpdateFolder(const QString& path, const QString& runsFile,
+                       const std::vector<Update>& updates, bool withTerms) {
+    const auto write = [&path](const QString& name, const QString& text) {
+        QDir().mkpath(QFileInfo(path + u'/' + name).path());
+        QFile file(path + u'/' + name);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.toUtf8());
+    };
+    QString manifest;
+    for (const Update& update : updates) {
+        const QString setup = update.version + QStringLiteral("/setup.sh");
+        write(setup, "#!/bin/sh\nprintf '%s %s\\n' " + update.version + " \"$1\" >> '" + runsFile +
+                         "'\n" + update.extra + "\n");
+        if (update.executable)
+            QFile::setPermissions(path + u'/' + setup,
+                                  QFile::permissions(path + u'/' + setup) | QFileDevice::ExeOwner);
+        manifest += QStringLiteral("<update><version>%1</version><name>Update %1</name>"
+                                   "<min>%2</min><max>%3</max><start_file>%4</start_file>"
+                                   "<new_dlls>%5</new_dlls><new_master_version>False"
+                                   "</new_master_version><no_startup_args>False"
+                                   "</no_startup_args><files>u.zip</files><filestoextract/>"
+                                   "<pw/><path>p</path></update>")
+                        .arg(update.version, update.min, update.max, update.startFile,
+                             update.newDlls ? "True" : "False");
+    }
+    write(QStringLiteral("UpdateInfo.xml"), "<updates>" + manifest + "</updates>\r\n");
+    write(QStringLiteral("Hardware.xml"), QStringLiteral("<hardware/>"));
+    write(QStringLiteral("Praxisdaten.txt"), {});
+    if (withTerms)
+        write(QStringLiteral("lizenz.txt"),
+              QStringLiteral("Nutzungsbedingungen der Praxis-Updates"));
+}
 
 // Answers the terms of use when the dialog opens, as a user would: the choice, then "Weiter".
 class TermsAnswer {
@@ -198,7 +186,6 @@ private:
 // The installation run in state 3 with real setup programs and a real host process: every way it
 // ends or stops, online and offline.
 TEST(ProgramInstallation, RunsTheFittingSetupsInOrderAndStopsWithTheGivenTexts) {
-    using Update = UpdateFolder::Update;
     using Icon = MessageIcon;
     using Answer = MessageAnswer;
     const QString working =
@@ -317,10 +304,8 @@ TEST(ProgramInstallation, RunsTheFittingSetupsInOrderAndStopsWithTheGivenTexts) 
         QTemporaryDir root;
         const QString hostDirectory = root.filePath(QStringLiteral("Praxis Programme"));
         const QString runsFile = root.filePath(QStringLiteral("runs.txt"));
-        UpdateFolder folder(hostDirectory + QStringLiteral("/Updates"), runsFile);
-        for (const Update& update : c.updates)
-            folder.add(update);
-        folder.finish(c.withTerms);
+        const QString updateDirectory = hostDirectory + QStringLiteral("/Updates");
+        writeUpdateFolder(updateDirectory, runsFile, c.updates, c.withTerms);
         QFile::remove(NativeSettingsStore::location(QStringLiteral("quorlan-Test")));
 
         HostProcess host(QStringLiteral("exec sleep 60"));
@@ -335,7 +320,7 @@ TEST(ProgramInstallation, RunsTheFittingSetupsInOrderAndStopsWithTheGivenTexts) 
         for (const auto& box : c.boxes)
             app.prompts.answerNext(box.second);
         app.open().state().moveWizardTo(wizard::InstallProgramUpdates);
-        app.window->boxes().offlineDirectory().setText(hostDirectory + QStringLiteral("/Updates"));
+        app.window->boxes().offlineDirectory().setText(updateDirectory);
         TermsAnswer terms(c.accept);
         QString message;
         app.prompts.whenShown = [&](const QString& text) {
@@ -384,7 +369,10 @@ TEST(ProgramInstallation, RunsTheFittingSetupsInOrderAndStopsWithTheGivenTexts) 
         for (const auto& box : c.boxes)
             expectedIcons.push_back(box.first);
         EXPECT_EQ(icons, expectedIcons);
-        EXPECT_EQ(folder.entries().join(u'|'), c.left.isEmpty() ? "3.2.0|" + kept : c.left);
+        EXPECT_EQ(QDir(updateDirectory)
+                      .entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)
+                      .join(u'|'),
+                  c.left.isEmpty() ? "3.2.0|" + kept : c.left);
         EXPECT_TRUE(app.prompts.scriptUsedUp());
     }
 }

@@ -25,9 +25,7 @@ protected:
                                QString::fromStdString(offered.sha256),
                                QString::fromStdString(offered.signature)};
         session.OwnFile = hostDir.filePath(QStringLiteral("quorlan-update"));
-        QFile own(session.OwnFile);
-        EXPECT_TRUE(own.open(QIODevice::WriteOnly));
-        own.close();
+        EXPECT_TRUE(QFile(session.OwnFile).open(QIODevice::WriteOnly));
         QFile::setPermissions(session.OwnFile, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                    QFileDevice::ExeOwner | QFileDevice::ReadGroup);
     }
