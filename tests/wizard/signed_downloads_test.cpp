@@ -11,17 +11,6 @@ namespace {
 
 using test::HostileProxy;
 
-const server::SigningKey& sampleKey() {
-    static const auto key = server::SigningKey::readFile(test::sampleSigningKeyFile());
-    return key;
-}
-
-// A maker's key that the default build does not know.
-const server::SigningKey& otherKey() {
-    static const auto key = server::SigningKey::generate();
-    return key;
-}
-
 QString setting(std::initializer_list<const server::SigningKey*> keys) {
     QStringList items;
     for (const server::SigningKey* key : keys)
@@ -77,8 +66,10 @@ protected:
         return files;
     }
 
-    const server::SigningKey* sample = &sampleKey();
-    const server::SigningKey* other = &otherKey();
+    const server::SigningKey sampleKey = server::SigningKey::readFile(test::sampleSigningKeyFile());
+    const server::SigningKey otherKey = server::SigningKey::generate(); // not known to the build
+    const server::SigningKey* sample = &sampleKey;
+    const server::SigningKey* other = &otherKey;
     const QString trusted = setting({sample});
 };
 
