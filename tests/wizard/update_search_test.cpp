@@ -1,107 +1,20 @@
-// The update search and the data download as the user runs them: the real main window with the
-// program's steps, against the bundled update server and against hand-made answers.
+// The update search as the user runs it: the real main window with the program's steps against
+// hand-made answers.
 
-#include "app/program_steps.h"
 #include "support/local_http_server.h"
-#include "support/named_control.h"
-#include "support/scripted_prompts.h"
-#include "support/signed_catalog.h"
-#include "ui/frm_start.h"
-#include "ui/frm_update_info.h"
-#include "updateserver/update_server.h"
-#include "wizard/update_search.h"
+#include "wizard_under_test.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPointer>
-#include <QTextBrowser>
 #include <QTimer>
 #include <atomic>
-#include <gtest/gtest.h>
-#include <mutex>
 
 namespace upd {
 namespace {
 
-const QString NoUpdatesText = QStringLiteral("Es wurden keine Updates gefunden. Bitte versuchen "
-                                             "Sie es zu einem späteren Zeitpunkt nochmal.");
-const QString NewVersionsText =
-    QStringLiteral("Es wurden neue Versionen gefunden! \r\nKlicken Sie bitte auf 'Weiter', um mit "
-                   "dem Download zu beginnen ...");
-
-class SearchTest : public ::testing::Test {
+class SearchTest : public ::testing::Test, public test::WizardUnderTest {
 protected:
-    SearchTest() : steps(loop, prompts) {
-        session.host.ProgID = QStringLiteral("QGR");
-        session.host.ExeVers = QStringLiteral("3.1.0");
-        session.host.AppName = QStringLiteral("quorlan-Gesundheitsratgeber");
-        session.host.MachineID = QStringLiteral("PC-1");
-        session.host.DBVers = QStringLiteral("2024.01");
-    }
-
-    void TearDown() override {
-        delete window;
-        QApplication::processEvents();
-    }
-
-    frmStart& open(const QString& serverUrl) {
-        session.ServerBaseUrl = serverUrl;
-        window = new frmStart(session, prompts, loop, steps);
-        EXPECT_TRUE(window->Form_Load());
-        return *window;
-    }
-
-    // Presses Start, as the user does.
-    void pressStart() { window->StartAskForUpdates(); }
-
-    QString message(int tab = 0) { return window->messageArea(tab).text(); }
-    QString results() { return window->boxes().internetVersion().text(); }
-
-    Session session;
-    test::ScriptedPrompts prompts;
-    QtEventLoop loop;
-    ProgramWizardSteps steps;
-    frmStart* window = nullptr;
-};
-
-// The bundled update server with the sample catalog, in this process.
-class BundledServer {
-public:
-    BundledServer()
-        : server_(test::signedCatalog(), DeploymentSettings::fromEnvironment(),
-                  [this](const std::string& line) {
-                      std::lock_guard lock(mutex_);
-                      log_.push_back(line);
-                  }) {
-        port_ = server_.start("127.0.0.1", 0);
-    }
-    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(port_); }
-    // Requests of the page in the access log. A line is written after its answer has gone out,
-    // so the count is awaited for a moment.
-    int requestsFor(const std::string& page, int expected) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        int count = 0;
-        do {
-            {
-                std::lock_guard lock(mutex_);
-                count = int(std::count_if(log_.begin(), log_.end(), [&](const std::string& line) {
-                    return line.find(" /" + page + "?") != std::string::npos;
-                }));
-            }
-            if (count >= expected)
-                break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        } while (std::chrono::steady_clock::now() < deadline);
-        return count;
-    }
-
-private:
-    server::UpdateServer server_;
-    int port_ = 0;
-    std::mutex mutex_;
-    std::vector<std::string> log_;
+    QString message() { return WizardUnderTest::message(0); }
 };
 
 // A server whose pages answer with fixed texts.
@@ -119,62 +32,6 @@ public:
     QString base() const { return QString::fromStdString(url()); }
 };
 
-TEST_F(SearchTest, ProgramUpdatesOfTheBundledServerAreListedAndTheDataQueryWaits) {
-    BundledServer server;
-    open(server.url());
-    pressStart();
-    EXPECT_EQ(results(), QStringLiteral(" 3.2.0   Programm-Update 3.2.0\r\n"
-                                        " 3.3.0   Programm-Update 3.3.0"));
-    EXPECT_EQ(message(), NewVersionsText);
-    EXPECT_EQ(window->wizardState(), wizard::DownloadProgramUpdates);
-    EXPECT_TRUE(window->flags().ProgramUpdatesFound);
-    EXPECT_FALSE(window->flags().DataUpdatesFound);
-    EXPECT_EQ(test::named<LabelButton>(*window, "lblStart")->caption(), QStringLiteral("Weiter"));
-    EXPECT_TRUE(test::named<LabelButton>(*window, "lblStart")->isEnabled());
-    // The sample has a data update for QGR as well: it is not asked for in the same search.
-    EXPECT_EQ(server.requestsFor("update.aspx", 1), 1);
-    EXPECT_EQ(server.requestsFor("dataupdate.aspx", 0), 0);
-    EXPECT_TRUE(window->ResponseDocument().documentElement().hasElement(QStringLiteral("pw")));
-    EXPECT_TRUE(prompts.shown().empty());
-}
-
-TEST_F(SearchTest, ADataUpdateIsFoundAndDownloadedIntoTheResponseDocument) {
-    BundledServer server;
-    session.host.ExeVers = QStringLiteral("3.3.0"); // nothing newer for the program
-    open(server.url()).show();
-    EXPECT_EQ(steps.Inet1().requestTimeout(), 30);
-    pressStart();
-    // In a visible window the update information opens at once, with the server's page.
-    frmUpdateInfo* info = nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        info = info ? info : qobject_cast<frmUpdateInfo*>(widget);
-    ASSERT_NE(info, nullptr);
-    EXPECT_TRUE(info->isVisible());
-    EXPECT_TRUE(info->MyBrowser->toPlainText().contains(QStringLiteral("Datenstand 2024.06")));
-    info->close();
-    EXPECT_EQ(results(), QStringLiteral(" Kein Programm-Update vorhanden.\r\n"
-                                        " Daten-Updates werden gesucht ...\r\n"
-                                        " Ein Daten-Update ist vorhanden."));
-    EXPECT_EQ(message(), QStringLiteral("Es wurden neue Daten gefunden! \r\nKlicken Sie bitte auf "
-                                        "'Weiter', um mit dem Download zu beginnen ...\r\nKlicken "
-                                        "Sie bitte auf 'Info', um die Update-Informationen "
-                                        "anzusehen ..."));
-    EXPECT_EQ(window->wizardState(), wizard::DownloadDataUpdates);
-    EXPECT_TRUE(window->flags().DataUpdatesFound);
-    EXPECT_FALSE(test::named<LabelButton>(*window, "lblInfo")->isHidden());
-    EXPECT_EQ(steps.Inet1().requestTimeout(), 45) << "the data query raises the time-out for good";
-
-    pressStart(); // "Weiter": the data download
-    EXPECT_EQ(window->wizardState(), wizard::InstallDataUpdates);
-    EXPECT_EQ(window->boxes().downloadList().text(),
-              QStringLiteral(" Download der Daten ...\r\n Datenübertragung erfolgreich ..."));
-    EXPECT_EQ(test::named<QLabel>(*window, "Percent")->text(), QStringLiteral("100 %"));
-    const XmlNode payload = window->ResponseDocument().documentElement();
-    EXPECT_FALSE(payload.childNodes().empty());
-    EXPECT_EQ(server.requestsFor("dataupdate.aspx", 2), 2);
-    EXPECT_EQ(steps.Inet1().requestTimeout(), 45);
-}
-
 // Each answer becomes its lines in the result box, its message, its flags and the wizard's state.
 TEST_F(SearchTest, AnswersBecomeTheirListsMessagesAndStates) {
     struct Case {
@@ -186,15 +43,13 @@ TEST_F(SearchTest, AnswersBecomeTheirListsMessagesAndStates) {
         QString results = {}; // checked when given
     };
     const QString unusable =
-        QStringLiteral("Fehler : 800400001\r\nDie Update-Informationen konnten "
-                       "nicht abgerufen werden! Versuchen Sie es bitte später "
-                       "nochmal!");
-    const QString dataUnusable =
-        QStringLiteral("Fehler : 800400001\r\nDie Update-Daten konnten nicht abgerufen werden! "
-                       "Versuchen Sie es bitte später nochmal!");
+        QStringLiteral("Fehler : 800400001\r\nDie Update-Informationen konnten nicht abgerufen "
+                       "werden! Versuchen Sie es bitte später nochmal!");
     for (const Case& c : {
              Case{"<updates/>", "<dataupdate><updatefound></updatefound></dataupdate>",
-                  NoUpdatesText, false, false, wizard::Search,
+                  QStringLiteral("Es wurden keine Updates gefunden. Bitte versuchen Sie es zu "
+                                 "einem späteren Zeitpunkt nochmal."),
+                  false, false, wizard::Search,
                   QStringLiteral(" Kein Programm-Update vorhanden.\r\n"
                                  " Daten-Updates werden gesucht ...\r\n"
                                  " Kein Daten-Update vorhanden.")},
@@ -202,7 +57,10 @@ TEST_F(SearchTest, AnswersBecomeTheirListsMessagesAndStates) {
              Case{"<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!-- Antwort -->\n"
                   "<updates><update><version>3.2.0</version><name>Release A</name></update>"
                   "<update><version>3.3.0</version><name>Release B</name></update></updates>",
-                  "<x/>", NewVersionsText, true, false, wizard::DownloadProgramUpdates,
+                  "<x/>",
+                  QStringLiteral("Es wurden neue Versionen gefunden! \r\nKlicken Sie bitte auf "
+                                 "'Weiter', um mit dem Download zu beginnen ..."),
+                  true, false, wizard::DownloadProgramUpdates,
                   QStringLiteral(" 3.2.0   Release A\r\n 3.3.0   Release B")},
              Case{"<error><nr>500400011</nr><text>Bitte CD anfordern</text></error>", "<x/>",
                   QStringLiteral("Fehler : 500400011\r\nBitte CD anfordern"), true, false},
@@ -215,35 +73,39 @@ TEST_F(SearchTest, AnswersBecomeTheirListsMessagesAndStates) {
              Case{"<updates>&nbsp;</updates>", "<x/>", unusable, false, false},
              Case{"<updates/><junk/>", "<x/>", unusable, false, false},
              Case{"<updates/>", "Fehler<dataupdate><updatefound>1</updatefound></dataupdate>",
-                  dataUnusable, false, false},
+                  QStringLiteral("Fehler : 800400001\r\nDie Update-Daten konnten nicht abgerufen "
+                                 "werden! Versuchen Sie es bitte später nochmal!"),
+                  false, false},
              Case{"<error><nr>x</nr><text>t</text></error>", "<x/>",
                   QStringLiteral("Fehler : 800400001\r\nTypen unverträglich (13)"), false, false},
          }) {
         SCOPED_TRACE(c.answer);
         HandMadeServer server(c.answer, c.dataAnswer);
         open(server.base());
-        pressStart();
+        press();
         EXPECT_EQ(message(), c.expected);
         if (!c.results.isEmpty()) {
-            EXPECT_EQ(results(), c.results);
+            EXPECT_EQ(window->boxes().internetVersion().text(), c.results);
         }
         EXPECT_EQ(window->flags().ProgramUpdatesFound, c.program);
         EXPECT_EQ(window->flags().DataUpdatesFound, c.data);
         EXPECT_EQ(window->wizardState(), c.state);
-        EXPECT_TRUE(test::named<LabelButton>(*window, "lblStart")->isEnabled());
-        delete window;
+        EXPECT_TRUE(startEnabled());
+        if (c.state == wizard::DownloadProgramUpdates) {
+            EXPECT_EQ(server.requests().size(), 1u) << "no data query beside program updates";
+            EXPECT_EQ(test::named<LabelButton>(*window, "lblStart")->caption(),
+                      QStringLiteral("Weiter"));
+        }
     }
-    window = nullptr;
     EXPECT_TRUE(prompts.shown().empty());
 }
 
 TEST_F(SearchTest, TransferFailuresAndTimeOutsAreShownWithTheirDescription) {
     open(QStringLiteral("http://127.0.0.1:%1").arg(test::closedLocalPort()));
-    pressStart();
+    press();
     EXPECT_TRUE(message().startsWith(QStringLiteral("Fehler : 800400001\r\n")))
         << message().toStdString();
     EXPECT_TRUE(message().endsWith(u')')) << "description (number)";
-    delete window;
 
     test::LocalHttpServer stalling;
     stalling.http().Get("/update.aspx", [](const httplib::Request&, httplib::Response& r) {
@@ -257,7 +119,7 @@ TEST_F(SearchTest, TransferFailuresAndTimeOutsAreShownWithTheirDescription) {
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
     ticker.start(50);
-    pressStart();
+    press();
     EXPECT_TRUE(message().startsWith(QStringLiteral("Fehler : 800400001\r\n")));
     EXPECT_GT(ticks, 5) << "the window kept running while the query waited";
 }
@@ -277,17 +139,17 @@ TEST_F(SearchTest, MalformedVersionsAreRefusedBeforeAnyRequest) {
          {std::pair{"3.1", longMessage}, std::pair{"3.1.0.0", longMessage},
           std::pair{"3.a.0", shortMessage}, std::pair{"3..0", shortMessage}}) {
         test::named<QLineEdit>(*window, "txtProgVersion")->setText(QString::fromLatin1(version));
-        pressStart();
+        press();
         ASSERT_FALSE(prompts.shown().empty());
         EXPECT_EQ(prompts.shown().back().text, expected) << version;
         EXPECT_EQ(prompts.shown().back().icon, MessageIcon::Exclamation);
-        EXPECT_TRUE(test::named<LabelButton>(*window, "lblStart")->isEnabled());
+        EXPECT_TRUE(startEnabled());
     }
     EXPECT_TRUE(server.requests().empty());
 
     // Blanks and exponents pass the numeric test; the search then runs.
     test::named<QLineEdit>(*window, "txtProgVersion")->setText(QStringLiteral(" 3.1e0.0"));
-    pressStart();
+    press();
     EXPECT_EQ(server.requests().size(), 2u);
 }
 
@@ -300,11 +162,10 @@ TEST_F(SearchTest, ABusyTransferControlSendsNothing) {
     stalling.start();
     open(QString::fromStdString(stalling.url()));
     steps.Inet1().execute(QString::fromStdString(stalling.url("/slow")), QStringLiteral("GET"));
-    pressStart();
-    EXPECT_EQ(
-        message(),
-        QStringLiteral("Die Internetkommunikations-Komponente ist beschäftigt. Bitte warten ..."));
-    EXPECT_TRUE(test::named<LabelButton>(*window, "lblStart")->isEnabled());
+    press();
+    EXPECT_EQ(message(), QStringLiteral("Die Internetkommunikations-Komponente ist beschäftigt. "
+                                        "Bitte warten ..."));
+    EXPECT_TRUE(startEnabled());
     steps.Inet1().cancel();
     for (const std::string& request : stalling.requests())
         EXPECT_EQ(request, "/slow");
@@ -353,8 +214,6 @@ TEST_F(SearchTest, AStepRunningWhenTheWindowClosesEndsQuietlyBeforeTheWindowGoes
     session.UpdaterFile = QStringLiteral("x.exe");
     session.UpdaterVersion = QStringLiteral("9.9.9");
     session.deployment.signingKeys.clear(); // the held answers are not signed
-    const QString closingMessage =
-        QStringLiteral("Bitte warten! Die Anwendung wird geschlossen ...");
     for (const bool closeBox : {true, false}) {
         for (const Case& c : {
                  Case{"program query", 0, wizard::Search, "/update.aspx"},
@@ -368,43 +227,38 @@ TEST_F(SearchTest, AStepRunningWhenTheWindowClosesEndsQuietlyBeforeTheWindowGoes
             HoldingServer server(c.held);
             session.AbortRequested = false;
             session.RunMode = c.runMode;
-            QPointer<frmStart> w = &open(QString::fromStdString(server.url()));
-            window = nullptr; // it releases itself
-            w->show();
-            w->state().moveWizardTo(c.state);
+            frmStart& w = open(QString::fromStdString(server.url()));
+            w.show();
+            w.state().moveWizardTo(c.state);
 
             bool stepRunning = false;
             bool destroyedDuringStep = false;
-            QObject::connect(w, &QObject::destroyed, [&] { destroyedDuringStep = stepRunning; });
+            QObject::connect(&w, &QObject::destroyed, [&] { destroyedDuringStep = stepRunning; });
             QTimer closer;
             QObject::connect(&closer, &QTimer::timeout, [&] {
                 const bool due = c.held.empty()
-                                     ? !test::named<QLabel>(*w, "Percent")->text().isEmpty()
+                                     ? !test::named<QLabel>(w, "Percent")->text().isEmpty()
                                      : server.waiting.load();
                 if (!due)
                     return;
                 closer.stop();
                 if (closeBox)
-                    w->close();
+                    w.close();
                 else
-                    test::named<LabelButton>(*w, "lblEnd")->click();
+                    test::named<LabelButton>(w, "lblEnd")->click();
                 server.release = true;
             });
             closer.start(5);
             stepRunning = true;
-            w->StartAskForUpdates();
+            press();
             stepRunning = false;
             server.release = true;
 
             EXPECT_FALSE(destroyedDuringStep);
-            ASSERT_FALSE(w.isNull());
-            EXPECT_EQ(w->visibleMessageArea().text(), closingMessage);
-            for (int i = 0; i < 600 && !w.isNull(); ++i) {
-                QApplication::processEvents();
-                QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            }
-            EXPECT_TRUE(w.isNull()) << "the window goes once the step has ended";
+            ASSERT_FALSE(window.isNull());
+            EXPECT_EQ(window->visibleMessageArea().text(),
+                      QStringLiteral("Bitte warten! Die Anwendung wird geschlossen ..."));
+            EXPECT_TRUE(windowGone()) << "the window goes once the step has ended";
         }
     }
     EXPECT_TRUE(prompts.shown().empty());
@@ -413,6 +267,7 @@ TEST_F(SearchTest, AStepRunningWhenTheWindowClosesEndsQuietlyBeforeTheWindowGoes
 TEST_F(SearchTest, TheQueryStringsReachTheServerExactly) {
     HandMadeServer server("<updates/>", "<dataupdate><updatefound/></dataupdate>");
     HostParameters& h = session.host;
+    h.MachineID = QStringLiteral("PC-1");
     h.SFA = QStringLiteral("Müller & Söhne");
     h.SNN = QStringLiteral("O'Neill");
     h.SVN = QStringLiteral("Ärztin");
@@ -424,7 +279,7 @@ TEST_F(SearchTest, TheQueryStringsReachTheServerExactly) {
     h.SD[11] = QStringLiteral("Ma "); // the last value ends with a blank
     session.version = {2, 1, 14};
     open(server.base());
-    pressStart();
+    press();
     const std::string common =
         "VERS=3v1v0&PID=QGR&MID=PC-1&SFA=Mueller%20%5B0%5D%20Soehne&SNN=O%5B2%5DNeill"
         "&SVN=Aerztin&SST=Stra%23e%201%5B1%5D2&SPL=A&B&SOR=Koeln&REG=R%5B1%5D1";
