@@ -283,9 +283,9 @@ TEST_F(MainWindowTest, ClosingWhileTheUpdateInformationLoadsWaitsForIt) {
     w.show();
     bool loading = false, destroyedWhileLoading = false;
     QObject::connect(&w, &QObject::destroyed, [&] { destroyedWhileLoading = loading; });
-    steps.whileShowingUpdateInformation = [&] {
+    steps.showUpdateInformation = [&] {
         w.close();
-        waitFor([] { return false; }, 100);
+        return waitFor([] { return false; }, 100);
     };
     loading = true;
     w.lblInfo_Click();
@@ -377,7 +377,9 @@ TEST_F(MainWindowTest, ButtonsOfTheInstallationTabAndTheInfoButton) {
     EXPECT_EQ(prompts.shown()[0].text,
               QStringLiteral("Die Update-Informationen können leider nicht angezeigt werden!"));
     EXPECT_EQ(prompts.shown()[0].icon, MessageIcon::Information);
-    steps.updateInformationShown = true;
+    steps.showUpdateInformation = [] {
+        return true;
+    };
     w.lblInfo_Click();
     EXPECT_EQ(prompts.shown().size(), 1u);
 }

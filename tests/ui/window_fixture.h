@@ -29,8 +29,8 @@ public:
     std::int32_t queryErrNumber = 0;
     QString queryErrText, lastVersion;
     int lastMode = -1;
-    bool busy = false, updateInformationShown = false, hostStarts = true;
-    std::function<void()> whileShowingUpdateInformation;
+    bool busy = false, hostStarts = true;
+    std::function<bool()> showUpdateInformation; // whether the page could be shown
     QString startedHost;
 
     void SearchForUpdates(WizardWindow& w) override {
@@ -61,9 +61,7 @@ public:
     bool ShowUpdateInformation(WizardWindow&, const QString& caller,
                                const QString& version) override {
         calls << QStringLiteral("ShowUpdateInformation ") + caller + u' ' + version;
-        if (whileShowingUpdateInformation)
-            whileShowingUpdateInformation();
-        return updateInformationShown;
+        return showUpdateInformation && showUpdateInformation();
     }
     bool StartHostProgram(const QString& path) override {
         startedHost = path;
