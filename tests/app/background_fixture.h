@@ -17,6 +17,8 @@
 
 namespace upd::test {
 
+using namespace std::chrono_literals;
+
 // The bundled update server serving the sample catalog with its updater's version as given (the
 // sample's own is 2.01.0015).
 class BundledServer {
@@ -32,22 +34,20 @@ public:
 
     QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(port_); }
 
-    // Requests of the path ("/", "/update.aspx") in the access log, awaited for a moment up to
-    // `atLeast`: a line is written after its answer has gone out.
+    // Requests of the path ("/", "/update.aspx") in the access log, awaited for up to five seconds
+    // until there are `atLeast`: a line is written after its answer has gone out.
     int requestsFor(const std::string& path, int atLeast = 0) const {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        for (;;) {
-            int count = 0;
-            {
-                std::lock_guard lock(mutex_);
-                for (const std::string& line : log_)
-                    count += line.find(" " + path + " ") != std::string::npos ||
-                             line.find(" " + path + "?") != std::string::npos;
-            }
-            if (count >= atLeast || std::chrono::steady_clock::now() > deadline)
-                return count;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        int count = 0;
+        for (int wait = 0; wait < 500; ++wait, std::this_thread::sleep_for(10ms)) {
+            std::lock_guard lock(mutex_);
+            count = 0;
+            for (const std::string& line : log_)
+                count += line.find(" " + path + " ") != std::string::npos ||
+                         line.find(" " + path + "?") != std::string::npos;
+            if (count >= atLeast)
+                break;
         }
+        return count;
     }
 
 private:

@@ -13,11 +13,6 @@
 namespace upd::test {
 namespace {
 
-void settle() {
-    QApplication::processEvents();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 TEST(BackgroundMode, ShowsTheNoticeOfWhatTheServerOffers) {
     const QString host = QStringLiteral("quorlan Gesundheitsratgeber Update Hinweis");
 
@@ -87,7 +82,8 @@ TEST(BackgroundMode, ShowsTheNoticeOfWhatTheServerOffers) {
         ASSERT_NE(start.actions->mainWindow(), nullptr);
         EXPECT_TRUE(start.actions->mainWindow()->isVisible());
         EXPECT_EQ(start.actions->mainWindow()->wizardState(), row.wizardState);
-        settle();
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_EQ(start.actions->notice(), nullptr);
     }
 }

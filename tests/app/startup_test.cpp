@@ -77,8 +77,6 @@ TEST_F(StartupTest, OnlineModesNeedTheConnectionOfflineModesRunWithoutIt) {
         {"AppName=A#START=5", false, StartupResult::NoConnection, 1, 0},
         {"AppName=A#START=6", false, StartupResult::NoConnection, 1, 0},
         {"AppName=A#START=1", false, StartupResult::WindowShown, 0, 1},
-        {"AppName=A#START=2", false, StartupResult::WindowShown, 0, 1},
-        {"AppName=A#START=3", false, StartupResult::WindowShown, 0, 1},
         {"AppName=A#START=4", false, StartupResult::WindowShown, 0, 1},
     };
     for (const auto& row : rows) {

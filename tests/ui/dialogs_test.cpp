@@ -1,37 +1,35 @@
-#include "core/session.h"
-#include "support/scripted_prompts.h"
+// The dialogs on the main window's session, driven with keys where the user would: where the
+// focus stands, what Enter does.
+
 #include "ui/frm_config.h"
 #include "ui/frm_dir_auswahl.h"
 #include "ui/frm_info.h"
 #include "ui/frm_lizenz.h"
+#include "ui/frm_update_info.h"
 #include "ui/frm_wait.h"
 #include "ui/message_prompts.h"
-#include "ui/program_windows.h"
 #include "ui/window_fixture.h"
 
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 namespace upd::test {
 namespace {
 
-// The dialogs on the main window's session; no window may be left open.
 using DialogTest = WindowTest;
 
 TEST(GermanDates, ValidAndInvalid) {
-    EXPECT_TRUE(isGermanDate(QStringLiteral("1.3.05")));
-    EXPECT_TRUE(isGermanDate(QStringLiteral("29.02.2004")));
-    EXPECT_FALSE(isGermanDate(QStringLiteral("29.02.2005")));
-    EXPECT_FALSE(isGermanDate(QStringLiteral("morgen")));
-    EXPECT_FALSE(isGermanDate(QStringLiteral("12.13.2005")));
+    for (const char* date : {"1.3.05", "29.02.2004"})
+        EXPECT_TRUE(isGermanDate(QString::fromLatin1(date))) << date;
+    for (const char* date : {"29.02.2005", "morgen", "12.13.2005"})
+        EXPECT_FALSE(isGermanDate(QString::fromLatin1(date))) << date;
 }
 
 // The real boxes, as the program shows them: Qt's German texts, the program's icon. A box is
@@ -39,7 +37,9 @@ TEST(GermanDates, ValidAndInvalid) {
 TEST_F(DialogTest, StandardButtonsAreGermanAndBoxesCarryTheProgramIcon) {
     EXPECT_TRUE(programIcon().availableSizes().contains(QSize(16, 16)));
     MessagePrompts real;
-    const auto answer = [](const QString& press, QStringList& shown) {
+    QStringList shown;
+    const auto answer = [&shown](const QString& press) {
+        shown.clear();
         QTimer::singleShot(0, [&shown, press] {
             QWidget* box = QApplication::activeModalWidget();
             ASSERT_NE(box, nullptr);
@@ -52,30 +52,25 @@ TEST_F(DialogTest, StandardButtonsAreGermanAndBoxesCarryTheProgramIcon) {
             shown.sort();
         });
     };
-    QStringList shown;
-    answer(QStringLiteral("Nein"), shown);
+    answer(QStringLiteral("Nein"));
     EXPECT_EQ(real.messageBox(QStringLiteral("?"), MessageButtons::YesNo, MessageIcon::Question,
                               ProgramTitle),
               MessageAnswer::No);
     EXPECT_EQ(shown, QStringList({"Ja", "Nein"}));
-    shown.clear();
-    answer(QStringLiteral("OK"), shown);
+    answer(QStringLiteral("OK"));
     EXPECT_EQ(real.inputBox(QStringLiteral("Version"), ProgramTitle, QStringLiteral("1")),
               QStringLiteral("1"));
     EXPECT_EQ(shown, QStringList({"Abbrechen", "OK"}));
 }
 
-TEST_F(DialogTest, ConfigurationRefusesAWrongDateAndTakesTheRestOver) {
+TEST_F(DialogTest, ConfigurationRefusesAWrongDateAndTakesTheRestOverOnEnter) {
     session.ServerBaseUrl = QStringLiteral("http://127.0.0.1:8470");
     session.host.DBName = QStringLiteral("quor.mdb");
-    session.host.DBVers = QStringLiteral("12");
     session.SearchDate = QStringLiteral("01.01.2005");
     session.deployment.localServerUrl = QStringLiteral("http://127.0.0.1:9/onlinesoft");
     frmConfig config(session, prompts);
-    EXPECT_EQ(config.txtUpdateServer->text(), QStringLiteral("http://127.0.0.1:8470"));
-    EXPECT_EQ(config.txtDBName->text(), QStringLiteral("quor.mdb"));
-    EXPECT_EQ(config.txtDate->text(), QStringLiteral("01.01.2005"));
-
+    EXPECT_EQ(config.txtUpdateServer->text() + config.txtDBName->text() + config.txtDate->text(),
+              QStringLiteral("http://127.0.0.1:8470quor.mdb01.01.2005"));
     config.txtUpdateServer->clear();
     config.txtControlKey->setText(QStringLiteral("KEY"));
     config.txtDate->setText(QStringLiteral("31.02.2005"));
@@ -86,11 +81,12 @@ TEST_F(DialogTest, ConfigurationRefusesAWrongDateAndTakesTheRestOver) {
     EXPECT_EQ(prompts.shown()[0].text, QStringLiteral("Bitte ein korrektes Datum eingeben!"));
     EXPECT_EQ(prompts.shown()[0].icon, MessageIcon::Critical);
     EXPECT_EQ(session.ServerBaseUrl, QStringLiteral("http://127.0.0.1:8470"));
-    EXPECT_EQ(session.ControlKey, QString());
     EXPECT_EQ(config.result(), QDialog::Rejected);
 
+    activate(config);
     config.txtDate->setText(QStringLiteral("28.02.2005"));
-    config.lblCMD_Click();
+    config.txtControlKey->setFocus();
+    press(Qt::Key_Enter, Qt::KeypadModifier); // Enter in a box is the window's default
     EXPECT_EQ(prompts.shown().size(), 1u);
     EXPECT_EQ(config.result(), QDialog::Accepted);
     EXPECT_EQ(session.ServerBaseUrl, QString()); // an empty server box empties the address
@@ -116,23 +112,32 @@ TEST_F(DialogTest, ConfigurationRefusesAWrongDateAndTakesTheRestOver) {
     EXPECT_EQ(session.ControlKey, QStringLiteral("KEY"));
 }
 
+// The terms' choice has the focus, "not accepted" checked; Enter is "Weiter", which asks unless
+// they were accepted. The close box asks as well.
 TEST_F(DialogTest, LicenceAsksWhenTheTermsWereNotAccepted) {
     frmLizenz licence(session, prompts);
+    activate(licence);
+    EXPECT_EQ(QApplication::focusWidget(), licence.Option2);
     EXPECT_TRUE(licence.Option2->isChecked());
-    licence.show();
-
     prompts.answerNext(MessageAnswer::No);
-    QTest::mouseClick(licence.lblCMD, Qt::LeftButton);
+    press(Qt::Key_Return);
     EXPECT_TRUE(licence.isVisible());
     ASSERT_EQ(prompts.shown().size(), 1u);
     EXPECT_EQ(prompts.shown()[0].text, QStringLiteral("Sie haben die Nutzungsbedingungen nicht "
                                                       "akzeptiert. Möchten Sie fortfahren?"));
     EXPECT_EQ(prompts.shown()[0].buttons, MessageButtons::YesNo);
     EXPECT_EQ(prompts.shown()[0].icon, MessageIcon::Question);
-
-    prompts.answerNext(MessageAnswer::Yes);
-    licence.close(); // the close box asks as well
+    press(Qt::Key_Up);
+    press(Qt::Key_Return);
     EXPECT_FALSE(licence.isVisible());
+    EXPECT_EQ(session.DialogArg1, QVariant(true));
+    EXPECT_EQ(prompts.shown().size(), 1u) << "accepted: no question";
+
+    frmLizenz closed(session, prompts);
+    closed.show();
+    prompts.answerNext(MessageAnswer::Yes);
+    closed.close();
+    EXPECT_FALSE(closed.isVisible());
     EXPECT_EQ(prompts.shown().size(), 2u);
     EXPECT_EQ(session.DialogArg1, QVariant(false));
 }
@@ -141,7 +146,6 @@ TEST_F(DialogTest, InfoReplacesItsPlaceholdersAndClosesOnAClick) {
     session.DialogArg1 = QStringLiteral("X");
     session.DialogArg2 = QStringLiteral("Y");
     frmInfo info(session);
-    // Each placeholder by what stands around it; none is left.
     EXPECT_EQ(info.lblPath->text(), QStringLiteral("c:\\X\\updates"));
     const std::pair<int, const char*> replaced[] = {{0, "Ihrer Y-Installation. Wenn"},
                                                     {0, "bei Ihrer Y-Installation die"},
@@ -152,32 +156,54 @@ TEST_F(DialogTest, InfoReplacesItsPlaceholdersAndClosesOnAClick) {
         EXPECT_TRUE(info.lblInfo[label]->text().contains(QString::fromUtf8(text))) << text;
     for (const QLabel* label : info.findChildren<QLabel*>())
         EXPECT_FALSE(label->text().contains(QStringLiteral("<#>"))) << label->text().toStdString();
-
     info.show();
     QTest::mouseClick(info.lblInfo[2], Qt::LeftButton);
     EXPECT_FALSE(info.isVisible());
     EXPECT_EQ(session.DialogArg1.toString(), QString());
 }
 
-TEST_F(DialogTest, DirectoryChooserFollowsTheChosenVolume) {
+// A volume that is not there leaves the chooser where it was. The folder reached with the arrow
+// keys is the one taken. The list, shown from its top, shows the thumb at the top as the dark
+// band; the empty groove below must not look like it.
+TEST_F(DialogTest, DirectoryChooserFollowsTheVolumeAndTheKeys) {
     EXPECT_EQ(volumeRoot(QStringLiteral("d:")), QStringLiteral("D:\\"));
     EXPECT_EQ(volumeRoot(QStringLiteral("c:\\")), QStringLiteral("C:\\"));
-
     QTemporaryDir volume;
-    ASSERT_TRUE(volume.isValid());
+    for (int i = 100; i < 160; ++i)
+        ASSERT_TRUE(QDir(volume.path()).mkpath(QString::number(i)));
     frmDirAuswahl chooser(session);
     EXPECT_EQ(chooser.directoryPath(), QDir::toNativeSeparators(QDir::rootPath()));
-
     chooser.Drive1->addItem(QStringLiteral("nirgends"), QStringLiteral("/nonexistent/volume"));
     chooser.Drive1_Change(chooser.Drive1->count() - 1);
     EXPECT_EQ(chooser.directoryPath(), QDir::toNativeSeparators(QDir::rootPath()));
-
     chooser.Drive1->addItem(QStringLiteral("temp"), volume.path());
     chooser.Drive1_Change(chooser.Drive1->count() - 1);
     EXPECT_EQ(chooser.directoryPath(), QDir::toNativeSeparators(volume.path()));
+
+    activate(chooser);
+    ASSERT_TRUE(waitFor([&] { // all folders listed, in order
+        const QModelIndex root = chooser.Dir1->rootIndex();
+        return chooser.Dir1->model()->index(59, 0, root).data() == QStringLiteral("159");
+    }));
+    const QImage scrollBar = chooser.Dir1->verticalScrollBar()->grab().toImage();
+    const auto band = [&](double from, double to) {
+        double sum = 0;
+        int n = 0;
+        for (int y = int(scrollBar.height() * from); y < int(scrollBar.height() * to); ++y)
+            for (int x = 2; x < scrollBar.width() - 2; ++x, ++n)
+                sum += luminance(scrollBar.pixelColor(x, y));
+        return sum / n;
+    };
+    EXPECT_GE((band(0.6, 0.9) + 0.05) / (band(0.1, 0.25) + 0.05), 2.0);
+    chooser.Dir1->setFocus();
+    press(Qt::Key_End);
+    press(Qt::Key_Return);
+    EXPECT_EQ(session.DialogArg1.toString(), QDir::toNativeSeparators(volume.filePath("159")));
 }
 
-TEST_F(DialogTest, WaitWindowTellsItsCallerWhenItCloses) {
+// The wait window and the update information close as the user closes them (Enter for the
+// latter); the wait window tells its caller, unless the caller waits for something else.
+TEST_F(DialogTest, WaitAndUpdateInformationWindowsClose) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     session.DialogArg1 = QStringLiteral("open");
     QPointer<frmWait> wait = new frmWait(session);
@@ -187,11 +213,15 @@ TEST_F(DialogTest, WaitWindowTellsItsCallerWhenItCloses) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     settle();
     EXPECT_TRUE(wait.isNull());
-
     session.DialogArg1 = QStringLiteral("other");
-    auto* second = new frmWait(session);
-    second->close();
+    (new frmWait(session))->close();
     EXPECT_EQ(session.DialogArg1.toString(), QStringLiteral("other"));
+
+    QPointer<frmUpdateInfo> info = new frmUpdateInfo(session, loop);
+    activate(*info);
+    press(Qt::Key_Return);
+    settle();
+    EXPECT_TRUE(info.isNull());
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -21,8 +20,11 @@ const QString NothingDownloaded = QStringLiteral(
     "Es konnten keine neuen Versionen heruntergeladen werden. Bitte versuchen Sie es "
     "zu einem späteren Zeitpunkt nochmal.");
 
-QColor colorOf(QPlainTextEdit* box) {
-    return box->palette().color(QPalette::Text);
+QColor colorOf(frmStart& w, const char* box) {
+    return named<QPlainTextEdit>(w, box)->palette().color(QPalette::Text);
+}
+QString textOf(frmStart& w, const char* box) {
+    return named<QLineEdit>(w, box)->text();
 }
 
 using MainWindowTest = WindowTest;
@@ -33,15 +35,13 @@ TEST_F(MainWindowTest, OpensOnTheTabAndStateOfEachRunMode) {
         std::int16_t runMode;
         int tab;
         std::int32_t state;
-        bool offlineControls;
-        QString offlineDirectory;
+        QString offlineDirectory; // "-": the offline controls are hidden
     } cases[] = {
-        {0, tab::Search, wizard::Search, false, QString()},
-        {1, tab::Installation, wizard::InstallProgramUpdates, true, QString()},
-        {2, tab::Installation, wizard::InstallProgramUpdates, true, updates},
-        {3, tab::Installation, wizard::InstallProgramUpdates, true, updates},
-        {4, tab::Installation, wizard::InstallProgramUpdates, true, updates},
-        {6, tab::Download, wizard::DownloadNewUpdater, true, updates},
+        {0, tab::Search, wizard::Search, "-"},
+        {1, tab::Installation, wizard::InstallProgramUpdates, QString()},
+        {2, tab::Installation, wizard::InstallProgramUpdates, updates},
+        {4, tab::Installation, wizard::InstallProgramUpdates, updates},
+        {6, tab::Download, wizard::DownloadNewUpdater, updates},
     };
     session.UpdaterVersion = QStringLiteral("2.2.0");
     for (const auto& c : cases) {
@@ -52,21 +52,23 @@ TEST_F(MainWindowTest, OpensOnTheTabAndStateOfEachRunMode) {
         EXPECT_EQ(named<QTabWidget>(w, "SSTab1")->currentIndex(), c.tab);
         EXPECT_EQ(w.wizardState(), c.state);
         for (const char* offline : {"txtOfflineUpdates", "cmdSearch", "cmdInfo"})
-            EXPECT_EQ(!named<QWidget>(w, offline)->isHidden(), c.offlineControls) << offline;
-        EXPECT_EQ(named<QLineEdit>(w, "txtOfflineUpdates")->text(), c.offlineDirectory);
+            EXPECT_EQ(named<QWidget>(w, offline)->isHidden(), c.offlineDirectory == "-");
+        if (c.offlineDirectory != "-") {
+            EXPECT_EQ(textOf(w, "txtOfflineUpdates"), c.offlineDirectory);
+        }
         EXPECT_TRUE(named<LabelButton>(w, "lblInfo")->isHidden());
-        EXPECT_TRUE(named<LabelButton>(w, "lblStart")->isEnabled());
+        EXPECT_TRUE(start()->isEnabled());
         EXPECT_TRUE(prompts.shown().empty()) << "opening tripped the tab guard";
         if (c.runMode == 0) {
             EXPECT_EQ(w.messageArea(tab::Search).text(),
                       QStringLiteral("Bitte starten Sie das Internet-Update ..."));
-            EXPECT_EQ(colorOf(named<QPlainTextEdit>(w, "txtHinweis(0)")), WorkingColor);
+            EXPECT_EQ(colorOf(w, "txtHinweis(0)"), WorkingColor);
             EXPECT_EQ(named<QPlainTextEdit>(w, "txtProgExeInternet")->toPlainText(),
                       QStringLiteral(" noch nicht geprüft"));
-            EXPECT_EQ(named<LabelButton>(w, "lblStart")->caption(), QStringLiteral("Start"));
+            EXPECT_EQ(start()->caption(), QStringLiteral("Start"));
         }
         if (c.runMode == 6) {
-            EXPECT_EQ(named<LabelButton>(w, "lblStart")->caption(), QStringLiteral("Weiter"));
+            EXPECT_EQ(start()->caption(), QStringLiteral("Weiter"));
             EXPECT_EQ(w.boxes().downloadList().text(),
                       QStringLiteral(" quorlan-Internet-Update Programm Version 2.2.0"));
             EXPECT_TRUE(w.messageArea(tab::Download)
@@ -84,7 +86,7 @@ TEST_F(MainWindowTest, MissingHostValues) {
     session.host.ExtAppName.clear();
     frmStart& w = open(0);
     ASSERT_TRUE(loaded);
-    EXPECT_EQ(named<QLineEdit>(w, "txtProgVersion")->text(), QStringLiteral("5.1.0"));
+    EXPECT_EQ(textOf(w, "txtProgVersion"), QStringLiteral("5.1.0"));
     EXPECT_EQ(named<QLabel>(w, "lblCallerName")->text(), QStringLiteral("QuorMed® - Update"));
     EXPECT_EQ(session.host.ExtAppName, QStringLiteral("QuorMed"));
     delete window.data();
@@ -107,20 +109,20 @@ TEST_F(MainWindowTest, TabGuardKeepsTheWizardInOrder) {
     frmStart& w = open(0);
     w.show();
     auto* tabs = named<QTabWidget>(w, "SSTab1");
+    const QString before = QStringLiteral("Bevor Sie mit ");
     const QString needsSearch =
-        QStringLiteral(" müssen die Update-Informationen abgefragt werden!");
+        QStringLiteral(" beginnen können, müssen die Update-Informationen abgefragt werden!");
     const struct {
         std::int32_t state;
         int chosen, shown;
         QString text;
     } refused[] = {
-        {wizard::Search, tab::Download, tab::Search,
-         QStringLiteral("Bevor Sie mit dem Download beginnen können,") + needsSearch},
+        {wizard::Search, tab::Download, tab::Search, before + "dem Download" + needsSearch},
         {wizard::Search, tab::Installation, tab::Search,
-         QStringLiteral("Bevor Sie mit der Update-Installation beginnen können,") + needsSearch},
+         before + "der Update-Installation" + needsSearch},
         {wizard::DownloadProgramUpdates, tab::Installation, tab::Download,
-         QStringLiteral("Bevor Sie mit der Update-Installation beginnen können, müssen die "
-                        "Updates herunter geladen werden!")},
+         before + "der Update-Installation beginnen können, müssen die Updates herunter geladen "
+                  "werden!"},
     };
     for (const auto& c : refused) {
         SCOPED_TRACE(c.text.toStdString());
@@ -134,16 +136,16 @@ TEST_F(MainWindowTest, TabGuardKeepsTheWizardInOrder) {
     }
 
     // Back to the first tab: the wizard starts over.
-    named<LabelButton>(w, "lblStart")->setCaption(QStringLiteral("Weiter"));
+    start()->setCaption(QStringLiteral("Weiter"));
     tabs->setCurrentIndex(tab::Search);
     EXPECT_EQ(w.wizardState(), wizard::Search);
-    EXPECT_EQ(named<LabelButton>(w, "lblStart")->caption(), QStringLiteral("Start"));
+    EXPECT_EQ(start()->caption(), QStringLiteral("Start"));
 
     // Ready to install: no guard, and the download tab enables the button.
     w.state().moveWizardTo(wizard::InstallProgramUpdates);
-    named<LabelButton>(w, "lblStart")->setEnabled(false);
+    start()->setEnabled(false);
     tabs->setCurrentIndex(tab::Download);
-    EXPECT_TRUE(named<LabelButton>(w, "lblStart")->isEnabled());
+    EXPECT_TRUE(start()->isEnabled());
     tabs->setCurrentIndex(tab::Installation);
     EXPECT_EQ(tabs->currentIndex(), tab::Installation);
     EXPECT_EQ(prompts.shown().size(), 3u);
@@ -154,7 +156,7 @@ TEST_F(MainWindowTest, VersionInputBoxSetsTheVersionAndReturnsToTheSearch) {
     w.state().moveWizardTo(wizard::DownloadDataUpdates);
     prompts.typeNext(QStringLiteral("4.1.0"));
     QTest::mouseClick(named<QPushButton>(w, "cmdOldVersion"), Qt::LeftButton);
-    EXPECT_EQ(named<QLineEdit>(w, "txtProgVersion")->text(), QStringLiteral("4.1.0"));
+    EXPECT_EQ(textOf(w, "txtProgVersion"), QStringLiteral("4.1.0"));
     EXPECT_EQ(w.wizardState(), wizard::Search);
     ASSERT_EQ(prompts.shown().size(), 1u);
     EXPECT_TRUE(prompts.shown()[0].isInput);
@@ -165,10 +167,8 @@ TEST_F(MainWindowTest, VersionInputBoxSetsTheVersionAndReturnsToTheSearch) {
                              "Ziffern, die jeweils durch einen Punkt getrennt sind.\r\nBeispiele: "
                              "2.1.0 oder 3.1.9 oder 4.1.0\r\n\r\nKlicken Sie anschließlich auf den "
                              "Button 'Start' um die Suche zu starten"));
-
-    // Cancel gives an empty text; the search will refuse it.
-    w.cmdOldVersion_Click();
-    EXPECT_EQ(named<QLineEdit>(w, "txtProgVersion")->text(), QString());
+    w.cmdOldVersion_Click(); // cancelled: an empty text, which the search will refuse
+    EXPECT_EQ(textOf(w, "txtProgVersion"), QString());
 }
 
 // The downloads' outcomes that end short of the next step: what the download tab says (a number
@@ -213,10 +213,9 @@ TEST_F(MainWindowTest, DownloadsThatBringNothing) {
         w.StartAskForUpdates();
         EXPECT_EQ(steps.calls.isEmpty(), c.busy);
         EXPECT_EQ(w.messageArea(tab::Download).text(), c.message);
-        EXPECT_EQ(colorOf(named<QPlainTextEdit>(w, "txtHinweis(1)")),
-                  c.number ? AttentionColor : WorkingColor);
+        EXPECT_EQ(colorOf(w, "txtHinweis(1)"), c.number ? AttentionColor : WorkingColor);
         EXPECT_EQ(w.wizardState(), c.stateAfter);
-        EXPECT_TRUE(named<LabelButton>(w, "lblStart")->isEnabled());
+        EXPECT_TRUE(start()->isEnabled());
         delete window.data();
     }
 }
@@ -231,30 +230,27 @@ TEST_F(MainWindowTest, DownloadedDataAreReadyToInstall) {
     EXPECT_EQ(steps.lastMode, 2);
     EXPECT_EQ(steps.lastVersion, QStringLiteral("5.1.2"));
     EXPECT_TRUE(named<QLabel>(w, "lblData(0)")->isHidden());
-    EXPECT_EQ(named<LabelButton>(w, "lblStart")->caption(), QStringLiteral("Weiter"));
-    EXPECT_TRUE(named<LabelButton>(w, "lblStart")->isEnabled());
+    EXPECT_EQ(start()->caption(), QStringLiteral("Weiter"));
+    EXPECT_TRUE(start()->isEnabled());
     EXPECT_EQ(w.messageArea(tab::Installation).text(),
               QStringLiteral("Klicken Sie bitte auf 'Weiter', um die Installation des Updates zu "
                              "starten."));
-
     // A new search brings the transfer figures back.
     named<QTabWidget>(w, "SSTab1")->setCurrentIndex(tab::Search);
     EXPECT_FALSE(named<QLabel>(w, "lblData(0)")->isHidden());
 }
 
-// "Beenden" asks only after the host was closed whether to start it again (the program without
-// its host file just says goodbye: the data installation's end in tests/wizard). The program ends
-// in every case.
+// "Beenden" asks only after the host was closed whether to start it again; the program ends in
+// every case.
 TEST_F(MainWindowTest, EndAsksAboutTheHostOnlyOnceItWasClosed) {
     QTemporaryDir host;
     ASSERT_TRUE(QFile(host.filePath(session.host.ExeName)).open(QIODevice::WriteOnly));
     session.host.ExePath = host.path();
-    const QString startAgain =
+    const std::vector<QString> texts = {
         QStringLiteral("Das Update-Programm wird jetzt beendet! Möchten Sie, dass QuorMed "
-                       "Praxis jetzt gestartet werden soll?");
-    const QString notStarted =
+                       "Praxis jetzt gestartet werden soll?"),
         QStringLiteral("QuorMed Praxis konnte leider nicht gestartet werden, versuchen Sie "
-                       "es bitte manuell zu starten.");
+                       "es bitte manuell zu starten.")};
     steps.hostStarts = false;
     for (const bool hostClosed : {false, true}) {
         SCOPED_TRACE(hostClosed);
@@ -265,34 +261,31 @@ TEST_F(MainWindowTest, EndAsksAboutTheHostOnlyOnceItWasClosed) {
         w.show();
         w.flags().HostClosed = hostClosed;
         QTest::mouseClick(named<LabelButton>(w, "lblEnd"), Qt::LeftButton);
-        if (hostClosed) {
-            ASSERT_EQ(prompts.texts(), (std::vector<QString>{startAgain, notStarted}));
-            EXPECT_EQ(prompts.shown()[0].icon, MessageIcon::Question);
-            EXPECT_EQ(prompts.shown()[0].buttons, MessageButtons::YesNo);
-            EXPECT_EQ(prompts.shown()[1].icon, MessageIcon::Information);
-            EXPECT_EQ(prompts.shown()[1].buttons, MessageButtons::Ok);
-            EXPECT_EQ(steps.startedHost, host.path() + QDir::separator() + session.host.ExeName);
-        } else {
-            EXPECT_TRUE(prompts.shown().empty());
-            EXPECT_EQ(steps.startedHost, QString());
-        }
         EXPECT_TRUE(session.AbortRequested);
         settle();
         EXPECT_TRUE(window.isNull());
+        if (!hostClosed) {
+            EXPECT_TRUE(prompts.shown().empty());
+            EXPECT_EQ(steps.startedHost, QString());
+            continue;
+        }
+        ASSERT_EQ(prompts.texts(), texts);
+        EXPECT_EQ(prompts.shown()[0].icon, MessageIcon::Question);
+        EXPECT_EQ(prompts.shown()[0].buttons, MessageButtons::YesNo);
+        EXPECT_EQ(prompts.shown()[1].icon, MessageIcon::Information);
+        EXPECT_EQ(steps.startedHost, host.path() + QDir::separator() + session.host.ExeName);
     }
 }
 
-// The close waits for the page's request; Beenden closes the same way.
+// The close waits for the page's request, which lets the events run, deferred deletions included.
 TEST_F(MainWindowTest, ClosingWhileTheUpdateInformationLoadsWaitsForIt) {
     frmStart& w = open(0);
     w.show();
-    bool loading = false;
-    bool destroyedWhileLoading = false;
+    bool loading = false, destroyedWhileLoading = false;
     QObject::connect(&w, &QObject::destroyed, [&] { destroyedWhileLoading = loading; });
-    steps.whileShowingUpdateInformation = [&] {
+    steps.showUpdateInformation = [&] {
         w.close();
-        // The page's request lets the events run, deferred deletions included.
-        waitFor([] { return false; }, 100);
+        return waitFor([] { return false; }, 100);
     };
     loading = true;
     w.lblInfo_Click();
@@ -335,11 +328,10 @@ TEST_F(MainWindowTest, WhileAStepRunsOnlyBeendenIsUsable) {
     steps.downloadUpdateFiles = [&](WizardWindow&, std::int32_t&, QString&) {
         for (QWidget* control : blockable)
             EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
-        // The user tries the first tab and the configuration while the download runs.
         QTest::mouseClick(tabBar, Qt::LeftButton, {}, tabBar->tabRect(tab::Search).center());
         pressChords();
         EXPECT_EQ(w.wizardState(), wizard::DownloadProgramUpdates);
-        EXPECT_FALSE(named<LabelButton>(w, "lblStart")->isEnabled());
+        EXPECT_FALSE(start()->isEnabled());
         EXPECT_TRUE(named<LabelButton>(w, "lblEnd")->isEnabled());
         return true;
     };
@@ -347,7 +339,7 @@ TEST_F(MainWindowTest, WhileAStepRunsOnlyBeendenIsUsable) {
     w.StartAskForUpdates();
     EXPECT_EQ(configurationsOpened, 0);
     EXPECT_EQ(w.wizardState(), wizard::InstallProgramUpdates);
-    ASSERT_TRUE(named<LabelButton>(w, "lblStart")->isEnabled());
+    ASSERT_TRUE(start()->isEnabled());
     for (QWidget* control : blockable)
         EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
     pressChords();
@@ -356,6 +348,8 @@ TEST_F(MainWindowTest, WhileAStepRunsOnlyBeendenIsUsable) {
     EXPECT_EQ(configurationsOpened, 2);
 }
 
+// "..." takes the chosen directory over, "Info" explains the offline installation, the update
+// information that cannot be shown is reported.
 TEST_F(MainWindowTest, ButtonsOfTheInstallationTabAndTheInfoButton) {
     frmStart& w = open(3);
     w.show();
@@ -367,19 +361,15 @@ TEST_F(MainWindowTest, ButtonsOfTheInstallationTabAndTheInfoButton) {
             answer(dialog);
         });
     };
-    // "..." takes over the chosen directory.
     answerDialog("frmDirAuswahl", [](QWidget* d) { d->findChild<QPushButton*>()->click(); });
     w.cmdSearch_Click();
-    EXPECT_EQ(named<QLineEdit>(w, "txtOfflineUpdates")->text(),
-              QDir::toNativeSeparators(QDir::rootPath()));
+    EXPECT_EQ(textOf(w, "txtOfflineUpdates"), QDir::toNativeSeparators(QDir::rootPath()));
 
-    // "Info" explains the offline installation and leaves DialogArg1 empty.
     answerDialog("frmInfo", [](QWidget* d) { QTest::mouseClick(d, Qt::LeftButton); });
     w.cmdInfo_Click();
     EXPECT_EQ(session.DialogArg1.toString(), QString());
     EXPECT_EQ(session.DialogArg2.toString(), QStringLiteral("QuorMed Praxis"));
 
-    // The update information that cannot be shown is reported.
     w.lblInfo_Click();
     EXPECT_EQ(steps.calls.last(),
               QStringLiteral("ShowUpdateInformation QuorMed Praxis - Update 5.1.0"));
@@ -387,7 +377,9 @@ TEST_F(MainWindowTest, ButtonsOfTheInstallationTabAndTheInfoButton) {
     EXPECT_EQ(prompts.shown()[0].text,
               QStringLiteral("Die Update-Informationen können leider nicht angezeigt werden!"));
     EXPECT_EQ(prompts.shown()[0].icon, MessageIcon::Information);
-    steps.updateInformationShown = true;
+    steps.showUpdateInformation = [] {
+        return true;
+    };
     w.lblInfo_Click();
     EXPECT_EQ(prompts.shown().size(), 1u);
 }

@@ -26,46 +26,35 @@ protected:
     }
 };
 
-// The display takes the newest values when the event loop next runs (settle()).
+// The display takes the newest values when the event loop next runs (settle()). A file whose
+// server announces no size shows its amount on an empty bar, not the last file's full one.
 TEST_F(ProgressTest, BarPercentageAndAmount) {
     frmStart& w = openQuiet();
-    const QString before = named<QLabel>(w, "lblData(0)")->text();
-    w.ProgressBar(1000, 0);
-    settle();
-    EXPECT_EQ(named<QLabel>(w, "lblData(0)")->text(), before);
-    EXPECT_EQ(named<QLabel>(w, "Percent")->text(), QString());
-
-    w.ProgressBar(567800, 123400);
-    settle();
-    EXPECT_EQ(named<QLabel>(w, "lblData(0)")->text(), QStringLiteral("123,4 Kb / 567,8 Kb"));
-    EXPECT_EQ(named<QLabel>(w, "Percent")->text(), QStringLiteral("22 %"));
-    EXPECT_FLOAT_EQ(w.percentWidthTwips(), 22 * 54.9f);
-
-    w.ProgressBar(4096, 4096);
-    settle();
-    EXPECT_EQ(named<QLabel>(w, "Percent")->text(), QStringLiteral("100 %"));
-    EXPECT_EQ(named<QLabel>(w, "Percent")->width(), 366);
-    EXPECT_EQ(named<QLabel>(w, "txtPercent")->text(), QStringLiteral("100 %"));
-}
-
-TEST_F(ProgressTest, UnknownSizeShowsTheAmountOnAnEmptyBar) {
-    frmStart& w = openQuiet();
-    std::int64_t now = 0; // a fake clock: one tick a second
+    const auto shown = [&] {
+        settle();
+        QStringList texts;
+        for (const char* label : {"lblData(0)", "Percent", "txtPercent"})
+            texts << named<QLabel>(w, label)->text();
+        return texts.join(u'|') + u'|' + QString::number(w.percentWidthTwips());
+    };
     TransferObserver& display = w.transferDisplay();
     display.transferStarted();
-    w.ProgressBar(2000, 2000);
-    settle();
+    const QString before = named<QLabel>(w, "lblData(0)")->text();
+    w.ProgressBar(1000, 0);
+    EXPECT_EQ(shown(), before + "|||0");
+    w.ProgressBar(567800, 123400);
+    EXPECT_EQ(shown(), QStringLiteral("123,4 Kb / 567,8 Kb|22 %|22 %|1207.8"));
+    w.ProgressBar(4096, 4096);
+    EXPECT_EQ(shown(), QStringLiteral("4,1 Kb / 4,1 Kb|100 %|100 %|5490"));
+    EXPECT_EQ(named<QLabel>(w, "Percent")->width(), 366);
+
+    std::int64_t now = 0; // a fake clock: one tick a second
     display.transferEnded();
     w.speedTick(now += 1000);
-    // The next file's server announces no size: the complete file's bar must not stay.
     display.transferStarted();
     display.sizeAnnounced(0);
     w.ProgressBar(0, 1536);
-    settle();
-    EXPECT_EQ(named<QLabel>(w, "lblData(0)")->text(), QStringLiteral("1,5 Kb"));
-    EXPECT_EQ(named<QLabel>(w, "Percent")->text(), QString());
-    EXPECT_EQ(named<QLabel>(w, "txtPercent")->text(), QString());
-    EXPECT_FLOAT_EQ(w.percentWidthTwips(), 0);
+    EXPECT_EQ(shown(), QStringLiteral("1,5 Kb|||0"));
     w.speedTick(now += 1000);
     w.ProgressBar(0, 1536 + 2048);
     settle();

@@ -24,14 +24,8 @@ TEST_F(UpdateInfoTest, ClosingTheMainWindowStopsTheRequestAndEndsTheProgram) {
     std::optional<bool> result;
     QTimer::singleShot(0, window.data(),
                        [&] { result = window->Init(Caller, QStringLiteral("3.1.0")); });
-    QTimer closing;
-    closing.setSingleShot(true);
-    QObject::connect(&closing, &QTimer::timeout, [this] { session.AbortRequested = true; });
-    closing.start(200);
-    QTimer safetyNet;
-    safetyNet.setSingleShot(true);
-    QObject::connect(&safetyNet, &QTimer::timeout, [] { QCoreApplication::exit(7); });
-    safetyNet.start(10000);
+    QTimer::singleShot(200, &mainWindow, [this] { session.AbortRequested = true; });
+    QTimer::singleShot(10000, &mainWindow, [] { QCoreApplication::exit(7); }); // safety net
 
     EXPECT_EQ(QApplication::exec(), 0);
     ASSERT_TRUE(result.has_value());

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/session.h"
 #include "support/local_http_server.h"
 #include "ui/frm_wait.h"
 #include "ui/window_fixture.h"
@@ -54,12 +53,11 @@ class UpdateInfoTest : public ::testing::Test {
 protected:
     void SetUp() override {
         // A page that never comes (until the test ends).
-        server.http().Post("/stall/dataupdateframe.aspx",
-                           [this](const httplib::Request&, httplib::Response& res) {
-                               for (int i = 0; i < 1000 && !release; ++i)
-                                   std::this_thread::sleep_for(std::chrono::milliseconds(5));
-                               res.set_content("<p>zu spät</p>", "text/html; charset=utf-8");
-                           });
+        server.http().Post("/stall/dataupdateframe.aspx", [this](auto&, httplib::Response& res) {
+            for (int i = 0; i < 1000 && !release; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            res.set_content("<p>zu spät</p>", "text/html");
+        });
         session.host.ProgID = QStringLiteral("QGR");
     }
 
