@@ -1,6 +1,7 @@
 #include "install/restart_protocol.h"
 #include "platform/settings_store.h"
 #include "support/signed_catalog.h"
+#include "support/test_files.h"
 #include "updateserver/update_server.h"
 
 #include <QDir>
@@ -20,10 +21,7 @@ const QString BuiltUpdater = QStringLiteral(BUILT_UPDATER);
 const QString HostArguments =
     QStringLiteral("AppName=quorlan Test#ExeVers=3.1.0#START=6#ProgID=QGR#SFA=Praxis Müller");
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
+using test::readFile;
 
 // The process whose executable is `path`, with its arguments; 0 when none runs.
 qint64 processRunning(const QString& path, QByteArray& arguments) {

@@ -1,6 +1,6 @@
 #include "core/ansi_text_file.h"
 #include "core/runtime_error.h"
-#include "core/test_files.h"
+#include "support/test_files.h"
 #include "core/windows1252.h"
 
 #include <QTemporaryDir>

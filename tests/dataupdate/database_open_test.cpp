@@ -1,6 +1,6 @@
 // Opening the product database through its workgroup file, against real files on disk.
 
-#include "core/test_files.h"
+#include "support/test_files.h"
 #include "dataupdate/host_fixture.h"
 #include "dataupdate/sqlite_connection.h"
 #include "dataupdate/workgroup_file.h"

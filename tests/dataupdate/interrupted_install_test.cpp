@@ -1,6 +1,6 @@
 // A process killed in the middle of a set leaves no half-written set behind.
 
-#include "core/test_files.h"
+#include "support/test_files.h"
 #include "dataupdate/host_fixture.h"
 
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "core/test_files.h"
+#include "support/test_files.h"
 #include "install/replace_script_text.h"
 #include "install/restart_protocol.h"
 #include "install/self_replacement.h"

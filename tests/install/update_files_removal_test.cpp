@@ -1,4 +1,4 @@
-#include "core/test_files.h"
+#include "support/test_files.h"
 #include "install/update_files_removal.h"
 
 #include <QTemporaryDir>

@@ -2,7 +2,7 @@
 
 // Archives as the makers' tools and hostile senders write them, and a disk that fills up.
 
-#include "transfer/test_files.h"
+#include "support/test_files.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>

@@ -1,5 +1,5 @@
 #include "core/runtime_error.h"
-#include "core/test_files.h"
+#include "support/test_files.h"
 #include "platform/file_helpers.h"
 #include "support/scripted_prompts.h"
 

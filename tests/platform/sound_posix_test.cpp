@@ -1,6 +1,6 @@
 // The sound file goes to the desktop's player, here a stand-in that notes what it was given.
 
-#include "core/test_files.h"
+#include "support/test_files.h"
 #include "platform/sound.h"
 
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "core/test_files.h"
+#include "support/test_files.h"
 #include "protocol/products.h"
 #include "protocol/versions.h"
 #include "support/pe_builder.h"

@@ -3,7 +3,7 @@
 // Real peers on 127.0.0.1 beyond the plain HTTP server: slow senders, HTTPS with a test CA, FTP.
 
 #include "support/local_http_server.h"
-#include "transfer/test_files.h"
+#include "support/test_files.h"
 
 #include <QProcess>
 #include <QRegularExpression>

@@ -8,6 +8,7 @@
 #include "support/named_control.h"
 #include "support/scripted_prompts.h"
 #include "support/signed_catalog.h"
+#include "support/test_files.h"
 #include "ui/frm_start.h"
 #include "updateserver/update_server.h"
 
@@ -24,11 +25,6 @@ inline const QString NotGenuine = QStringLiteral(" ist kein echtes Update des He
 inline const QString DownloadFailedText =
     QStringLiteral("Fehler : 800400002\r\nDer Download konnten nicht beendet werden! Versuchen "
                    "Sie es bitte später nochmal!");
-
-inline QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 // A file below the sample catalog's downloads.
 inline QString sampleDownload(const char* relative) {

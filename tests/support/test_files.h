@@ -1,10 +1,13 @@
 #pragma once
 
-// Small files that the tests of these directories write and read back.
+// Files the tests write and read back.
 
+#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
 
 namespace upd::test {
@@ -18,13 +21,28 @@ inline QByteArray readFile(const QString& path) {
 // Writes `content` to `path`, creating its directory; `executable` adds the owner's execute bit.
 inline void writeFile(const QString& path, const QByteArray& content = "x",
                       bool executable = false) {
-    QDir().mkpath(QFileInfo(path).path());
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    file.write(content);
+    ASSERT_EQ(file.write(content), content.size());
     file.close();
     if (executable)
         file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+}
+
+// The keys are paths relative to `directory`.
+inline void writeTree(const QString& directory, const QMap<QString, QByteArray>& files) {
+    for (auto it = files.begin(); it != files.end(); ++it)
+        writeFile(directory + u'/' + it.key(), it.value());
+}
+
+// Bytes that no compressor shrinks and no off-by-one hides.
+inline QByteArray randomBytes(qsizetype size) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator generator(4711);
+    for (char& c : bytes)
+        c = char(generator.generate());
+    return bytes;
 }
 
 } // namespace upd::test
