@@ -133,12 +133,11 @@ TEST_F(TransferControlTest, ExecuteGetFetchesOnlyTheResponseHead) {
     test::serve(server.http(), "/file.zip", std::string(1'000'000, 'z'), "application/zip");
     server.start();
 
+    // That it returns at once and keeps the control busy:
+    // SearchTest.ABusyTransferControlSendsNothing.
     Inet1.execute(url("/file.zip"), "GET");
-    EXPECT_THROW(Inet1.openUrl(url("/file.zip")), RuntimeError); // one request at a time
-    int polls = 0;
     while (Inet1.stillExecuting())
-        ++polls;
-    EXPECT_GT(polls, 0); // it returned at once
+        loop.yield();
     EXPECT_EQ(Inet1.getHeader("content-length"), QStringLiteral("1000000"));
     EXPECT_EQ(Inet1.getHeader("X-None"), QString());
 
@@ -167,11 +166,6 @@ TEST_F(TransferControlTest, AFormPostSendsTheBodyAsItIsAndRefusesOversizedAnswer
     const FormPostAnswer large = postForm(url("/large"), "", loop, {}, 4096);
     EXPECT_EQ(large.code, CURLE_WRITE_ERROR);
     EXPECT_EQ(postForm(url("/large"), "", loop, {}, 5000).body.size(), 5000);
-
-    // A cancellation stops the request before it is answered.
-    const FormPostAnswer cancelled = postForm(
-        url("/echo"), "A=1", loop, [] { return true; }, 4096);
-    EXPECT_EQ(cancelled.code, CURLE_ABORTED_BY_CALLBACK);
 }
 
 } // namespace
