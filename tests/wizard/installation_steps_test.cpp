@@ -12,7 +12,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -60,12 +59,10 @@ private:
 class RecordedDialogs final : public StepDialogs {
 public:
     std::unique_ptr<WaitNotice> openWaitNotice() override {
-        ++opened;
         return std::make_unique<RecordedWait>(lines);
     }
     bool acceptTermsOfUse(const QString&) override { return false; }
-    int opened = 0;
-    std::vector<QString> lines;
+    std::vector<QString> lines; // empty: no wait window opened
 };
 
 TEST(HostClosing, WaitsForTheHostWithTheGivenChecksAndWarnsWhenItStays) {
@@ -94,7 +91,7 @@ TEST(HostClosing, WaitsForTheHostWithTheGivenChecksAndWarnsWhenItStays) {
         prompts.answerNext(MessageAnswer::Ok);
         RecordedDialogs dialogs;
         EXPECT_EQ(CloseHostApplication(session, prompts, loop, dialogs), c.closed);
-        EXPECT_EQ(dialogs.opened, c.lastLine.isEmpty() ? 0 : 1);
+        EXPECT_EQ(dialogs.lines.empty(), c.lastLine.isEmpty());
         if (!c.lastLine.isEmpty()) {
             ASSERT_GE(dialogs.lines.size(), 3u);
             EXPECT_EQ(dialogs.lines[0], "0: Es wird versucht QuorMed Praxis zu beenden,");
@@ -117,7 +114,7 @@ TEST(HostClosing, WaitsForTheHostWithTheGivenChecksAndWarnsWhenItStays) {
         test::ScriptedPrompts prompts;
         RecordedDialogs dialogs;
         EXPECT_TRUE(CloseHostApplication(session, prompts, loop, dialogs)) << handle;
-        EXPECT_EQ(dialogs.opened, 0);
+        EXPECT_TRUE(dialogs.lines.empty());
     }
 }
 
@@ -225,16 +222,8 @@ TEST(ProgramInstallation, RunsTheFittingSetupsInOrderAndStopsWithTheGivenTexts) 
          .ends = true,
          .hostClosed = true,
          .left = "3.2.0|3.3.0|" + kept},
-        {.what = "chained in the wrong order: only the first fits",
+        {.what = "in the wrong order only the first fits; deleted, a foreign file stays",
          .updates = {second, first},
-         .runs = {"3.2.0"},
-         .message = installed,
-         .boxes = {{Icon::Question, Answer::No}, installedOk},
-         .ends = true,
-         .hostClosed = true,
-         .left = "3.2.0|3.3.0|" + kept},
-        {.what = "offline, deleted: a foreign file stays",
-         .updates = {first, {"3.9.0", "9", "9"}},
          .runs = {"3.2.0"},
          .message = installed,
          .boxes = {{Icon::Question, Answer::Yes}, installedOk},
@@ -476,7 +465,6 @@ TEST(DataUpdate, IsFoundDownloadedAndInstalledIntoTheHostsDatabase) {
     ASSERT_EQ(app.window->wizardState(), wizard::InstallDataUpdates);
     EXPECT_EQ(app.window->boxes().downloadList().text(),
               QStringLiteral(" Download der Daten ...\r\n Datenübertragung erfolgreich ..."));
-    EXPECT_EQ(test::named<QLabel>(*app.window, "Percent")->text(), QStringLiteral("100 %"));
     EXPECT_EQ(app.steps.Inet1().requestTimeout(), 45) << "and keeps it";
 
     app.press();
