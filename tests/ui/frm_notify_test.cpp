@@ -100,15 +100,10 @@ TEST_F(NotifyTest, RollsOutDownwardsFromACornerOfTheWorkArea) {
         EXPECT_EQ(popup->pos(), expected) << position;
         EXPECT_EQ(popup->height(), 0);
         EXPECT_TRUE(popup->isVisible());
-        EXPECT_EQ(label().pos(), QPoint(twips.logicalX(550), twips.logicalY(150)));
-
-        popup->Timer1_Timer();
-        EXPECT_EQ(popup->height(), twips.logicalY(60));
         while (popup->PopupPhase() == PopupPhases::RollingOut)
             popup->Timer1_Timer();
         EXPECT_EQ(popup->height(), fullHeight);
         EXPECT_EQ(popup->pos(), expected) << "the top edge stays";
-        EXPECT_GE(popup->width(), twips.logicalX(3495));
         delete popup.data();
     }
 }
