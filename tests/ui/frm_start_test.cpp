@@ -40,7 +40,6 @@ TEST_F(MainWindowTest, OpensOnTheTabAndStateOfEachRunMode) {
         {0, tab::Search, wizard::Search, "-"},
         {1, tab::Installation, wizard::InstallProgramUpdates, QString()},
         {2, tab::Installation, wizard::InstallProgramUpdates, updates},
-        {4, tab::Installation, wizard::InstallProgramUpdates, updates},
         {6, tab::Download, wizard::DownloadNewUpdater, updates},
     };
     session.UpdaterVersion = QStringLiteral("2.2.0");
@@ -367,7 +366,6 @@ TEST_F(MainWindowTest, ButtonsOfTheInstallationTabAndTheInfoButton) {
 
     answerDialog("frmInfo", [](QWidget* d) { QTest::mouseClick(d, Qt::LeftButton); });
     w.cmdInfo_Click();
-    EXPECT_EQ(session.DialogArg1.toString(), QString());
     EXPECT_EQ(session.DialogArg2.toString(), QStringLiteral("QuorMed Praxis"));
 
     w.lblInfo_Click();
