@@ -61,7 +61,6 @@ TEST(BackgroundMode, ShowsTheNoticeOfWhatTheServerOffers) {
         // The access log's line follows the answer: the count is awaited.
         const int searches = newUpdater ? 0 : 1;
         EXPECT_EQ(server.requestsFor("/update.aspx", searches), searches);
-        EXPECT_EQ(start.session.RunMode, newUpdater ? runmode::NewUpdater : runmode::Online);
         frmNotify* notice = start.actions->notice();
         if (row.title.isEmpty()) {
             EXPECT_EQ(notice, nullptr);
@@ -72,11 +71,6 @@ TEST(BackgroundMode, ShowsTheNoticeOfWhatTheServerOffers) {
         EXPECT_TRUE(notice->isVisible());
         EXPECT_EQ(notice->windowTitle(), row.title);
         EXPECT_EQ(named<QLabel>(*notice, "lblMsg")->text().section(u'\n', 0, 0), row.firstLine);
-        if (newUpdater) {
-            EXPECT_EQ(start.session.UpdaterVersion, QStringLiteral("2.01.0015"));
-            EXPECT_EQ(start.session.UpdaterPath, QStringLiteral("downloads/updater"));
-            EXPECT_EQ(start.session.UpdaterFile, QStringLiteral("quorlan-update"));
-        }
 
         notice->RunPopupAction();
         ASSERT_NE(start.actions->mainWindow(), nullptr);
