@@ -61,8 +61,6 @@ protected:
         m.TargetForm = [this] {
             ++targetShown;
         };
-        m.PosLeft = 550;
-        m.PosTop = 150;
         m.StepInterval = m.CloseDelay = 1;
         m.DisplayTime = 20;
         return m;
@@ -91,8 +89,7 @@ TEST_F(NotifyTest, RollsOutDownwardsFromACornerOfTheWorkArea) {
         popup = new frmNotify();
         popup->move(123, 45);
         popup->ShowMessage(m);
-        const ScreenTwips& twips = popup->screenTwips();
-        const int fullHeight = twips.logicalY(1600);
+        const int fullHeight = popup->screenTwips().logicalY(1600);
         const QPoint expected = position == 0    ? QPoint(area.x() + area.width() - popup->width(),
                                                           area.y() + area.height() - fullHeight)
                                 : position == -1 ? area.topLeft()
