@@ -5,7 +5,6 @@
 #include "support/hostile_proxy.h"
 #include "support/named_control.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QProcess>
 #include <optional>
