@@ -5,7 +5,6 @@
 #include "support/hostile_proxy.h"
 #include "support/named_control.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QProcess>
 #include <optional>
@@ -57,11 +56,6 @@ TEST(BackgroundMode, ShowsTheNoticeOfWhatTheServerOffers) {
         BackgroundStart start;
         EXPECT_EQ(start.run(server, row.exeVers, row.dbVers), row.result);
         EXPECT_TRUE(start.prompts.shown().empty());
-        const bool newUpdater = row.wizardState == wizard::DownloadNewUpdater;
-        // The access log's line follows the answer: the count is awaited.
-        const int searches = newUpdater ? 0 : 1;
-        EXPECT_EQ(server.requestsFor("/update.aspx", searches), searches);
-        EXPECT_EQ(start.session.RunMode, newUpdater ? runmode::NewUpdater : runmode::Online);
         frmNotify* notice = start.actions->notice();
         if (row.title.isEmpty()) {
             EXPECT_EQ(notice, nullptr);
@@ -72,11 +66,6 @@ TEST(BackgroundMode, ShowsTheNoticeOfWhatTheServerOffers) {
         EXPECT_TRUE(notice->isVisible());
         EXPECT_EQ(notice->windowTitle(), row.title);
         EXPECT_EQ(named<QLabel>(*notice, "lblMsg")->text().section(u'\n', 0, 0), row.firstLine);
-        if (newUpdater) {
-            EXPECT_EQ(start.session.UpdaterVersion, QStringLiteral("2.01.0015"));
-            EXPECT_EQ(start.session.UpdaterPath, QStringLiteral("downloads/updater"));
-            EXPECT_EQ(start.session.UpdaterFile, QStringLiteral("quorlan-update"));
-        }
 
         notice->RunPopupAction();
         ASSERT_NE(start.actions->mainWindow(), nullptr);

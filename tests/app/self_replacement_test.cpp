@@ -11,7 +11,6 @@
 #include <QThread>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <mutex>
 #include <signal.h>
 
 namespace upd {
@@ -56,14 +55,8 @@ TEST(SelfReplacement, TheNewUpdaterReplacesTheOldOneAndContinuesWithTheHostsValu
     file.write(newerBuild);
     file.close();
 
-    std::mutex logMutex;
-    QString log;
     server::UpdateServer server(test::signedCatalog(catalogDir),
-                                DeploymentSettings::fromEnvironment(),
-                                [&](const std::string& line) {
-                                    std::lock_guard lock(logMutex);
-                                    log += QString::fromStdString(line) + '\n';
-                                });
+                                DeploymentSettings::fromEnvironment(), {});
     const QString base = QStringLiteral("http://127.0.0.1:%1").arg(server.start("127.0.0.1", 0));
 
     ASSERT_TRUE(QDir(work.path()).mkdir(QStringLiteral("Update Prüfung")));
@@ -104,8 +97,6 @@ TEST(SelfReplacement, TheNewUpdaterReplacesTheOldOneAndContinuesWithTheHostsValu
               QStringList{"quorlan-update"});
     EXPECT_EQ(NativeSettingsStore().read(ConfigApplication, ConfigSection, ParkedArgumentsKey),
               QString());
-    std::lock_guard lock(logMutex);
-    EXPECT_TRUE(log.contains(" GET /downloads/updater/quorlan-update 200 ")) << log.toStdString();
 }
 
 } // namespace

@@ -61,8 +61,6 @@ protected:
         m.TargetForm = [this] {
             ++targetShown;
         };
-        m.PosLeft = 550;
-        m.PosTop = 150;
         m.StepInterval = m.CloseDelay = 1;
         m.DisplayTime = 20;
         return m;
@@ -91,8 +89,7 @@ TEST_F(NotifyTest, RollsOutDownwardsFromACornerOfTheWorkArea) {
         popup = new frmNotify();
         popup->move(123, 45);
         popup->ShowMessage(m);
-        const ScreenTwips& twips = popup->screenTwips();
-        const int fullHeight = twips.logicalY(1600);
+        const int fullHeight = popup->screenTwips().logicalY(1600);
         const QPoint expected = position == 0    ? QPoint(area.x() + area.width() - popup->width(),
                                                           area.y() + area.height() - fullHeight)
                                 : position == -1 ? area.topLeft()
@@ -100,15 +97,10 @@ TEST_F(NotifyTest, RollsOutDownwardsFromACornerOfTheWorkArea) {
         EXPECT_EQ(popup->pos(), expected) << position;
         EXPECT_EQ(popup->height(), 0);
         EXPECT_TRUE(popup->isVisible());
-        EXPECT_EQ(label().pos(), QPoint(twips.logicalX(550), twips.logicalY(150)));
-
-        popup->Timer1_Timer();
-        EXPECT_EQ(popup->height(), twips.logicalY(60));
         while (popup->PopupPhase() == PopupPhases::RollingOut)
             popup->Timer1_Timer();
         EXPECT_EQ(popup->height(), fullHeight);
         EXPECT_EQ(popup->pos(), expected) << "the top edge stays";
-        EXPECT_GE(popup->width(), twips.logicalX(3495));
         delete popup.data();
     }
 }

@@ -40,7 +40,6 @@ TEST_F(MainWindowTest, OpensOnTheTabAndStateOfEachRunMode) {
         {0, tab::Search, wizard::Search, "-"},
         {1, tab::Installation, wizard::InstallProgramUpdates, QString()},
         {2, tab::Installation, wizard::InstallProgramUpdates, updates},
-        {4, tab::Installation, wizard::InstallProgramUpdates, updates},
         {6, tab::Download, wizard::DownloadNewUpdater, updates},
     };
     session.UpdaterVersion = QStringLiteral("2.2.0");
@@ -299,9 +298,7 @@ TEST_F(MainWindowTest, ClosingWhileTheUpdateInformationLoadsWaitsForIt) {
 // key chords (in a box as well) are back. A plain K is just a letter.
 TEST_F(MainWindowTest, WhileAStepRunsOnlyBeendenIsUsable) {
     frmStart& w = open(3);
-    w.show();
-    QApplication::setActiveWindow(&w);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    activate(w);
     named<LabelButton>(w, "lblInfo")->setVisible(true);
     QTabBar* tabBar = named<QTabWidget>(w, "SSTab1")->tabBar();
     const std::vector<QWidget*> blockable = {
@@ -318,8 +315,7 @@ TEST_F(MainWindowTest, WhileAStepRunsOnlyBeendenIsUsable) {
         });
         QTest::keyClick(target, Qt::Key_K, modifiers);
         settle();
-        QApplication::setActiveWindow(&w);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+        activate(w);
     };
     const auto pressChords = [&] {
         press(named<QLineEdit>(w, "txtOfflineUpdates"), Qt::ControlModifier | Qt::ShiftModifier);
@@ -331,7 +327,6 @@ TEST_F(MainWindowTest, WhileAStepRunsOnlyBeendenIsUsable) {
         QTest::mouseClick(tabBar, Qt::LeftButton, {}, tabBar->tabRect(tab::Search).center());
         pressChords();
         EXPECT_EQ(w.wizardState(), wizard::DownloadProgramUpdates);
-        EXPECT_FALSE(start()->isEnabled());
         EXPECT_TRUE(named<LabelButton>(w, "lblEnd")->isEnabled());
         return true;
     };
@@ -367,7 +362,6 @@ TEST_F(MainWindowTest, ButtonsOfTheInstallationTabAndTheInfoButton) {
 
     answerDialog("frmInfo", [](QWidget* d) { QTest::mouseClick(d, Qt::LeftButton); });
     w.cmdInfo_Click();
-    EXPECT_EQ(session.DialogArg1.toString(), QString());
     EXPECT_EQ(session.DialogArg2.toString(), QStringLiteral("QuorMed Praxis"));
 
     w.lblInfo_Click();

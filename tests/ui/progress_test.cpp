@@ -8,10 +8,8 @@ namespace upd::test {
 namespace {
 
 TEST(ProgressTexts, RemainingTimeAndGermanNumbers) {
-    EXPECT_EQ(ConvSeconds(0), QStringLiteral("geschätzte Restzeit: 0 Minuten 0 Sekunden"));
     EXPECT_EQ(ConvSeconds(3700), QStringLiteral("geschätzte Restzeit: 61 Minuten 40 Sekunden"));
     EXPECT_EQ(ConvSeconds(-90), QStringLiteral("geschätzte Restzeit: -2 Minuten 30 Sekunden"));
-    EXPECT_EQ(formatOneDecimal(1.5), QStringLiteral("1,5"));
     EXPECT_EQ(formatOneDecimal(0.04), QStringLiteral("0,0"));
     EXPECT_EQ(formatOneDecimal(12345.67), QStringLiteral("12345,7"));
 }
@@ -46,7 +44,6 @@ TEST_F(ProgressTest, BarPercentageAndAmount) {
     EXPECT_EQ(shown(), QStringLiteral("123,4 Kb / 567,8 Kb|22 %|22 %|1207.8"));
     w.ProgressBar(4096, 4096);
     EXPECT_EQ(shown(), QStringLiteral("4,1 Kb / 4,1 Kb|100 %|100 %|5490"));
-    EXPECT_EQ(named<QLabel>(w, "Percent")->width(), 366);
 
     std::int64_t now = 0; // a fake clock: one tick a second
     display.transferEnded();
