@@ -1,7 +1,7 @@
 #include "core/ansi_text_file.h"
 #include "core/runtime_error.h"
-#include "support/test_files.h"
 #include "core/windows1252.h"
+#include "support/test_files.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // Opening the product database through its workgroup file, against real files on disk.
 
-#include "support/test_files.h"
 #include "dataupdate/host_fixture.h"
 #include "dataupdate/sqlite_connection.h"
 #include "dataupdate/workgroup_file.h"
+#include "support/test_files.h"
 
 #include <functional>
 #include <gtest/gtest.h>

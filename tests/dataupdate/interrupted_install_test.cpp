@@ -1,7 +1,7 @@
 // A process killed in the middle of a set leaves no half-written set behind.
 
-#include "support/test_files.h"
 #include "dataupdate/host_fixture.h"
+#include "support/test_files.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "support/test_files.h"
 #include "install/replace_script_text.h"
 #include "install/restart_protocol.h"
 #include "install/self_replacement.h"
+#include "support/test_files.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

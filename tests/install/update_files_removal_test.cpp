@@ -1,5 +1,5 @@
-#include "support/test_files.h"
 #include "install/update_files_removal.h"
+#include "support/test_files.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "core/runtime_error.h"
-#include "support/test_files.h"
 #include "platform/file_helpers.h"
 #include "support/scripted_prompts.h"
+#include "support/test_files.h"
 
 #include <QTemporaryDir>
 #include <QTimer>

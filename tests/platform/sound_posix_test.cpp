@@ -1,7 +1,7 @@
 // The sound file goes to the desktop's player, here a stand-in that notes what it was given.
 
-#include "support/test_files.h"
 #include "platform/sound.h"
+#include "support/test_files.h"
 
 #include <QTemporaryDir>
 #include <QThread>

@@ -1,7 +1,7 @@
-#include "support/test_files.h"
 #include "protocol/products.h"
 #include "protocol/versions.h"
 #include "support/pe_builder.h"
+#include "support/test_files.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
