@@ -3,7 +3,6 @@
 
 #include <QTemporaryDir>
 #include <algorithm>
-#include <optional>
 #include <sys/stat.h>
 
 namespace upd {
@@ -95,7 +94,6 @@ TEST_F(ZipExtraction, ArchivesOfZipAnd7zUnpackWholeOnlyWithTheRightPassword) {
          ExtractionResult::WrongPassword},
         {"7z AES-256, right password", aes256, right, ExtractionResult::Ok},
         {"7z AES-256, wrong password", aes256, wrong, ExtractionResult::WrongPassword},
-        {"7z AES-256, no password", aes256, QString(), ExtractionResult::WrongPassword},
         {"7z AES-128 stored, right password", aes128Stored, right, ExtractionResult::Ok},
     };
     for (const auto& c : cases) {
@@ -177,11 +175,10 @@ TEST_F(ZipExtraction, CorruptArchivesFailAndLeaveTheOldFile) {
                                    QByteArray::fromHex("0199070001004145"));
     const struct {
         const char* what;
-        std::optional<QByteArray> archive;
+        QByteArray archive;
         ExtractionResult expected = ExtractionResult::Corrupt;
     } cases[] = {
         {"truncated", plain.left(plain.size() / 2)},
-        {"missing", std::nullopt},
         {"deflated data damaged", flipped(plain, plain.indexOf("b.txt") + 65)},
         // A bomb's trick: the directory promises little, the data unpacks to more.
         {"declared size smaller than the content",
@@ -194,9 +191,7 @@ TEST_F(ZipExtraction, CorruptArchivesFailAndLeaveTheOldFile) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         targetHolds({{QStringLiteral("b.txt"), "alt"}});
-        QFile::remove(archive());
-        if (c.archive)
-            test::writeFile(archive(), *c.archive);
+        test::writeFile(archive(), c.archive);
 
         const ExtractionOutcome outcome = extract(QStringLiteral("815"));
 
@@ -209,14 +204,10 @@ TEST_F(ZipExtraction, CorruptArchivesFailAndLeaveTheOldFile) {
 
 TEST_F(ZipExtraction, HostileEntriesAreRefusedBeforeAnythingIsWritten) {
     const QByteArray absolute = QFile::encodeName(work.filePath(QStringLiteral("evil.txt")));
+    // One entry per refusal; the names only the name rule refuses: safe_names_test.cpp.
     const RawEntry hostile[] = {
-        {"../evil.txt", "x"},       {"sub/../../evil.txt", "x"},
-        {"../../evil.txt", "x"},    {absolute, "x"},
-        {"..\\evil.txt", "x"},      {"sub\\..\\..\\evil.txt", "x"},
-        {"C:evil.txt", "x"},        {"C:/evil.txt", "x"},
-        {"sub//evil.txt", "x"},     {"./evil.txt", "x"},
-        {"evil\x01.txt", "x"},      {"*.txt", "x"},
-        {"link", "../..", 0120777}, {"link", absolute, 0120777},
+        {"../evil.txt", "x"},  {absolute, "x"},       {"..\\evil.txt", "x"},
+        {"C:evil.txt", "x"},   {"evil\x01.txt", "x"}, {"link", "../..", 0120777},
         {"fifo", "", 0010644},
     };
     const QStringList outsideBefore = outside();
