@@ -29,7 +29,7 @@ TEST(QueryParameters, ReadsBackWhatTheClientPutsOnTheWire) {
         {"SOR=a+b", "SOR", "a+b"},             // "+" is never a blank
         {"REG=100%&KEY=", "REG", "100%"},      // a "%" that starts no escape stays
         {"SD0=%E2%80", "SD0", "\u00e2\u20ac"}, // bytes E2 80 read as Windows-1252
-        {"KEY=&X=1", "KEY", ""},               // a key that is not there: "B" below
+        {"KEY=&X=1", "KEY", ""},
         // SPL is sent unencoded: "A&PID=QBR" splits, and the first PID stays.
         {"PID=QGR&SPL=A&PID=QBR&B&=x", "PID", "QGR"},
         {"PID=QGR&SPL=A&PID=QBR&B&=x", "SPL", "A"},

@@ -31,8 +31,9 @@ TEST(ServerProgram, RefusesBadArgumentsAndBrokenCatalogs) {
         const char* error;
     } cases[] = {
         {{}, 2, "--catalog fehlt"},
-        {{"--catalog", SAMPLE_CATALOG_DIR, "--listen", "127.0.0.1"}, 2, ""},
-        {{"--catalog", SAMPLE_CATALOG_DIR, "--listen", "127.0.0.1:99999"}, 2, ""},
+        {{"--catalog", SAMPLE_CATALOG_DIR, "--listen", "127.0.0.1:99999"},
+         2,
+         "--listen braucht die Form HOST:PORT"},
         {{"--catalog", "/nonexistent", "--listen", "127.0.0.1:0"},
          1,
          "Verzeichnis \"files\" fehlt"},
