@@ -22,6 +22,7 @@ public:
     RawConnection(const RawConnection&) = delete;
     RawConnection& operator=(const RawConnection&) = delete;
 
+    bool connected() const { return socket_ >= 0; }
     // False once the server has closed the connection (or the bytes did not go out in 5 s).
     bool send(std::string_view bytes);
     // One answer with a Content-Length, or nothing when none arrives whole within `timeout`.
