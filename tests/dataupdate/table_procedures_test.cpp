@@ -10,7 +10,6 @@ namespace {
 
 using sample::ProductFamily;
 using test::checkProcedureCases;
-using test::SampleHost;
 using Case = test::ProcedureCase;
 
 QString term(const QString& item, const QString& synonym, const QString& more = QString()) {
@@ -84,20 +83,6 @@ TEST(TableProcedures, TermsExistingOnesStayNewOnesGetTheirFieldsAndAParentRowOnc
                 "x|5'); DROP TABLE Indikationsnamen; --|NULL"}}},
              false),
     });
-}
-
-TEST(TableProcedures, ASetOfMoreThan32767RecordsIsWrittenWhole) {
-    SampleHost host(ProductFamily::IndikLexikonShg);
-    QString records;
-    records.reserve(40'000 * 64);
-    for (int i = 1; i <= 40'000; ++i)
-        records += term(QString::number(i), QString::number(i % 977));
-    const auto result = test::runProcedure(host, InstallNeueIndikationen, records);
-    EXPECT_TRUE(result.ok) << result.errText.toStdString();
-    EXPECT_EQ(host.value("SELECT count(*), max(CAST(ID AS INTEGER)) FROM Indikationsnamen"),
-              "40000|40000");
-    ASSERT_FALSE(result.progress.empty());
-    EXPECT_EQ(result.progress.back(), std::make_pair(std::int64_t(40'000), std::int64_t(40'000)));
 }
 
 TEST(TableProcedures, SelfHelpGroupsAreInsertedOrOverwrittenWithNullsForMissingFields) {
@@ -206,11 +191,6 @@ TEST(TableProcedures, TextsGoToKnownBlocksAndExistingEntries) {
                {"5|<h1>#titel#</h1><h2>H</h2>AB|28|2024-01-01|2024-02-02",
                 "6|<h1>#titel#</h1>C|17|NULL|NULL", "700|NULL|NULL|NULL|NULL"}}},
              true, lexiconEntries),
-        Case("lexicon texts with a heading level that is no number", ProductFamily::IndikLexikonShg,
-             InstallNeueLexikonTexte,
-             "<r><id_synonim>5</id_synonim><ueberschrift_level>zwei</ueberschrift_level>"
-             "<text>x</text></r>",
-             TypeMismatch, {}, true, lexiconEntries),
     });
 }
 

@@ -16,7 +16,6 @@ TEST(ParkedArgumentsTest, TheStartItemBecomesZeroAndEverythingElseStays) {
         QString given;
         std::optional<QString> parked;
     } cases[] = {
-        {"START=6#AppName=X#", QStringLiteral("START=0#AppName=X#")},
         {"AppName=X#START=2#ExeVers=1.0.0", QStringLiteral("AppName=X#START=0#ExeVers=1.0.0")},
         {"AppName=A B #START=#SFA=Müller", QStringLiteral("AppName=A B #START=0#SFA=Müller")},
         // A key that only ends in START is another item.

@@ -15,7 +15,7 @@ TEST(FileHelpers, FexistSeesVisibleFilesOnly) {
     test::writeFile(dir.filePath("setup.exe"));
     test::writeFile(dir.filePath(".hidden"));
     ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
-    for (const char* name : {"setup.exe", "*.exe", "setu?.exe"})
+    for (const char* name : {"setup.exe", "*.exe"})
         EXPECT_TRUE(Fexist(dir.filePath(name))) << name;
     for (const char* name : {"*.zip", ".hidden", "sub", "missing/setup.exe"})
         EXPECT_FALSE(Fexist(dir.filePath(name))) << name;

@@ -15,7 +15,6 @@ TEST(EncodeQueryText, ReplacesExactlyTheListedCharactersPerMode) {
     EXPECT_EQ(EncodeQueryText(text, 3), QStringLiteral("üÜäÄöÖß+'[0] =?%/é"));
     EXPECT_EQ(EncodeQueryText(text, 4), QStringLiteral("ueUeaeAeoeOe#[1][2]& =?%/é"));
     EXPECT_EQ(EncodeQueryText(EncodeQueryText(text, 4), 4), EncodeQueryText(text, 4));
-    EXPECT_EQ(EncodeQueryText(text, 0), QString());
     EXPECT_EQ(EncodeQueryText(text, 5), QString());
 }
 

@@ -21,7 +21,6 @@ TEST(QueryParameters, ReadsBackWhatTheClientPutsOnTheWire) {
         const char* key;
         std::optional<std::string> value;
     } cases[] = {
-        {sent, "VERS", "3v1v0"},
         {sent, "SFA", "Mueller [0] Soehne"},
         {sent, "SST", "Stra#e 1[1]2"},
         {sent, "SNN", "Jos\u00e9 \u20ac 100%"},
@@ -31,7 +30,6 @@ TEST(QueryParameters, ReadsBackWhatTheClientPutsOnTheWire) {
         {"REG=100%&KEY=", "REG", "100%"},      // a "%" that starts no escape stays
         {"SD0=%E2%80", "SD0", "\u00e2\u20ac"}, // bytes E2 80 read as Windows-1252
         {"KEY=&X=1", "KEY", ""},
-        {"KEY=&X=1", "MISSING", std::nullopt},
         // SPL is sent unencoded: "A&PID=QBR" splits, and the first PID stays.
         {"PID=QGR&SPL=A&PID=QBR&B&=x", "PID", "QGR"},
         {"PID=QGR&SPL=A&PID=QBR&B&=x", "SPL", "A"},
@@ -75,7 +73,6 @@ TEST(ByteRange, OneRangeIsServedAnythingElseGetsTheWholeFileOr416) {
         {"bytes=0-1,5-6", RangeChoice::WholeFile, 0, 0},
         {"bytes=5-2", RangeChoice::WholeFile, 0, 0},
         {"bytes=a-b", RangeChoice::WholeFile, 0, 0},
-        {"bytes=0x10-20", RangeChoice::WholeFile, 0, 0},
         {"bytes=99999999999999999999-", RangeChoice::WholeFile, 0, 0},
         {"items=0-1", RangeChoice::WholeFile, 0, 0},
     };

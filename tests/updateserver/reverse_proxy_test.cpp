@@ -67,45 +67,20 @@ TEST(ReverseProxy, SearchesReachEitherInstanceAndNginxServesTheFiles) {
         EXPECT_EQ(result->status, 200);
         EXPECT_NE(result->body.find("<version>3.3.0</version>"), std::string::npos);
     }
-    const QString firstLog = log(first), secondLog = log(second);
-    EXPECT_TRUE(firstLog.contains("GET /update.aspx?VERS=3v1v0&PID=QGR&SNN=M%FCller 200"));
-    EXPECT_TRUE(secondLog.contains("GET /update.aspx?VERS=3v1v0&PID=QGR&SNN=M%FCller 200"));
-
-    // The data payload is the same through the proxy as straight from an instance.
-    const std::string data = "/dataupdate.aspx?VERS=3v1v0&PID=QGR&DBVers=2024.01&MODUS=2";
-    const auto proxied = client.Get(data);
-    const auto direct = httplib::Client("127.0.0.1", first.port).Get(data);
-    ASSERT_TRUE(proxied && direct);
-    EXPECT_EQ(proxied->body, direct->body);
-    EXPECT_NE(proxied->body.find("<new_indik>"), std::string::npos);
+    EXPECT_TRUE(log(first).contains("GET /update.aspx?VERS=3v1v0&PID=QGR&SNN=M%FCller 200"));
+    EXPECT_TRUE(log(second).contains("GET /update.aspx?VERS=3v1v0&PID=QGR&SNN=M%FCller 200"));
 
     // Files come from nginx, whole or in one range; nothing outside files/; the instances never
     // see them.
     const std::string terms = readFile((files + "/downloads/lizenz.txt").toStdString());
-    const struct {
-        const char* target;
-        httplib::Headers headers;
-        int status;
-        std::string body;
-    } cases[] = {
-        {"/downloads/lizenz.txt", {}, 200, terms},
-        {"/downloads/lizenz.txt", {{"Range", "bytes=0-9"}}, 206, terms.substr(0, 10)},
-        {"/downloads/lizenz.txt", {{"Range", "bytes=0-1,4-5,8-9"}}, 200, terms},
-        {"/../catalog.xml", {}, 400, ""},
-        {"/catalog.xml", {}, 404, ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.target);
-        const auto result = client.Get(c.target, c.headers);
-        ASSERT_TRUE(result);
-        EXPECT_EQ(result->status, c.status);
-        if (c.status < 400) {
-            EXPECT_EQ(result->body, c.body);
-        }
-        EXPECT_EQ(result->body.find("<catalog>"), std::string::npos);
-    }
-    EXPECT_EQ(client.Get("/downloads/lizenz.txt")->get_header_value("Content-Type"),
-              "text/plain; charset=windows-1252");
+    const auto whole = client.Get("/downloads/lizenz.txt");
+    const auto part = client.Get("/downloads/lizenz.txt", {{"Range", "bytes=0-9"}});
+    ASSERT_TRUE(whole && part);
+    EXPECT_EQ(whole->body, terms);
+    EXPECT_EQ(whole->get_header_value("Content-Type"), "text/plain; charset=windows-1252");
+    EXPECT_EQ(part->status, 206);
+    EXPECT_EQ(part->body, terms.substr(0, 10));
+    EXPECT_EQ(client.Get("/catalog.xml")->status, 404);
     EXPECT_FALSE((log(first) + log(second)).contains("lizenz.txt"));
 
     proxy.kill();

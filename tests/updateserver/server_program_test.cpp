@@ -11,7 +11,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <regex>
 
 namespace {
 
@@ -32,8 +31,9 @@ TEST(ServerProgram, RefusesBadArgumentsAndBrokenCatalogs) {
         const char* error;
     } cases[] = {
         {{}, 2, "--catalog fehlt"},
-        {{"--catalog", SAMPLE_CATALOG_DIR, "--listen", "127.0.0.1"}, 2, ""},
-        {{"--catalog", SAMPLE_CATALOG_DIR, "--listen", "127.0.0.1:99999"}, 2, ""},
+        {{"--catalog", SAMPLE_CATALOG_DIR, "--listen", "127.0.0.1:99999"},
+         2,
+         "--listen braucht die Form HOST:PORT"},
         {{"--catalog", "/nonexistent", "--listen", "127.0.0.1:0"},
          1,
          "Verzeichnis \"files\" fehlt"},
@@ -124,30 +124,18 @@ TEST(ServerProgram, RefusesAFloodOfHeaderLinesWithinBoundedMemoryAndLogsEachRequ
     EXPECT_LT(sent, 300'000'000u) << "the server never refused";
     // Its memory at rest plus a few MiB of buffers at most; the flood itself is dropped.
     EXPECT_LT(after, 40.0) << "MiB at peak, " << before << " before the flood";
-    // It carries on, and writes one access log line per request: the path as it arrived, bytes
-    // outside printable ASCII as %XX, the status and the bytes of the body.
+    // It carries on and logs each request, with bytes outside printable ASCII as %XX.
     httplib::Client client("127.0.0.1", port);
     client.set_url_encode(false);
-    std::vector<std::string> expected, logged;
-    for (const char* target : {"/", "/update.aspx?VERS=3v1v0&PID=QGR&SNN=M%FCller", "/nix%0Ada",
-                               "/downloads/lizenz.txt"}) {
-        const auto result = client.Get(target);
-        ASSERT_TRUE(result);
-        ASSERT_EQ(result->status, target[1] == 'n' ? 404 : 200) << target;
-        expected.push_back("GET " + std::string(target) + " " + std::to_string(result->status) +
-                           " " + std::to_string(result->body.size()));
-    }
-    const std::regex line(
-        R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z (GET \S+ \d{3} \d+) \d+\.\dms)");
-    while (logged.size() < 4 && (server.canReadLine() || server.waitForReadyRead(5000))) {
-        const std::string text = server.readLine().trimmed().toStdString();
-        std::smatch parts;
-        if (std::regex_match(text, parts, line))
-            logged.push_back(parts[1]);
-    }
-    std::sort(logged.begin(), logged.end());
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(logged, expected);
+    ASSERT_EQ(client.Get("/update.aspx?VERS=3v1v0&PID=QGR&SNN=M%FCller")->status, 200);
+    ASSERT_EQ(client.Get("/nix%0Ada")->status, 404);
+    const QString search = "GET /update.aspx?VERS=3v1v0&PID=QGR&SNN=M%FCller 200 ",
+                  missing = "GET /nix%0Ada 404 ";
+    QString log = QString::fromUtf8(server.readAllStandardOutput());
+    while (!(log.contains(search) && log.contains(missing)) && server.waitForReadyRead(5000))
+        log += QString::fromUtf8(server.readAllStandardOutput());
+    EXPECT_TRUE(log.contains(search)) << log.toStdString();
+    EXPECT_TRUE(log.contains(missing));
 }
 
 } // namespace
