@@ -456,6 +456,8 @@ TEST(DataUpdate, IsFoundDownloadedAndInstalledIntoTheHostsDatabase) {
                                              "beginnen ...\r\nKlicken Sie bitte auf 'Info', um "
                                              "die Update-Informationen anzusehen ..."));
 
+    EXPECT_EQ(app.steps.Inet1().requestTimeout(), 45) << "the data query raises the time-out";
+
     app.press(); // "Weiter": the download
     ASSERT_EQ(app.window->wizardState(), wizard::InstallDataUpdates);
     EXPECT_EQ(app.window->boxes().downloadList().text(),
