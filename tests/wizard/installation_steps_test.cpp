@@ -455,7 +455,6 @@ TEST(DataUpdate, IsFoundDownloadedAndInstalledIntoTheHostsDatabase) {
                                              "bitte auf 'Weiter', um mit dem Download zu "
                                              "beginnen ...\r\nKlicken Sie bitte auf 'Info', um "
                                              "die Update-Informationen anzusehen ..."));
-
     EXPECT_EQ(app.steps.Inet1().requestTimeout(), 45) << "the data query raises the time-out";
 
     app.press(); // "Weiter": the download
