@@ -64,9 +64,7 @@ TEST_F(PackageDownloadTest, HostileEntriesFailWithTheirNumberWithoutWritingOutsi
     } cases[] = {
         {"an archive that is only fetched", "9.0.0", "a.zip;b.txt", "other.zip", true, {}, {}},
         {"a version that climbs out", "../../escaped", "a.zip", "a.zip"},
-        {"an absolute version", "/tmp", "a.zip", "a.zip"},
         {"a file name with a separator", "9.0.1", "sub/a.zip", ""},
-        {"a file name that is a pattern", "9.0.2", "*.zip", ""},
         {"a trailing separator in the list", "9.0.3", "a.zip;", ""},
         {"no terms of use", "9.0.4", "a.zip", "a.zip", false},
         {"a wrong password", "9.0.5", "a.zip", "a.zip", true,
