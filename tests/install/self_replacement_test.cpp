@@ -87,7 +87,8 @@ TEST(ReplaceScript, WaitsForTheOldUpdaterAndKeepsBothFilesWhenTheCopyFails) {
         running.waitForFinished();
         EXPECT_TRUE(sh.waitForFinished(30000));
         EXPECT_FALSE(QFile::exists(script));
-        for (int i = 0; i < 500 && !QFile::exists(started); ++i)
+        // The log exists as soon as the shell opens it, before the line is written.
+        for (int i = 0; i < 500 && !test::readFile(started).endsWith('\n'); ++i)
             QThread::msleep(20);
         const QByteArray log = test::readFile(started);
         QFile::remove(started);
